@@ -1,0 +1,4 @@
+// The intro titles. Not built yet: every procedure here does nothing.
+#include "core/game.h"
+
+void Game::intro() {}

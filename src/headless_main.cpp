@@ -1,0 +1,115 @@
+// volmarin-headless: runs the whole program on the headless backend, for tools,
+// tests and bug reports.
+//   volmarin-headless --frames F [--seed S] [--keys FILE] [--folder DIR]
+//                     [--snapshot N:FILE.png ...] [--media-log FILE]
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "core/game.h"
+#include "platform/headless/headless_platform.h"
+
+namespace {
+int usage(const std::string& message) {
+    std::cerr << "volmarin-headless: " << message << "\n";
+    return 2;
+}
+
+bool parsecount(const std::string& text, long long& value) {
+    try {
+        size_t used = 0;
+        value = std::stoll(text, &used);
+        return used == text.size();
+    } catch (...) {
+        return false;
+    }
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    long long frames = -1, seed = 20261207;
+    std::string keysfile, folder = ".", medialog;
+    std::multimap<long long, std::string> snapshots;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) return false;
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (arg == "--frames") {
+            if (!value(v) || !parsecount(v, frames) || frames < 1) return usage("--frames needs a positive count");
+        } else if (arg == "--seed") {
+            if (!value(v) || !parsecount(v, seed)) return usage("--seed needs a number");
+        } else if (arg == "--keys") {
+            if (!value(keysfile)) return usage("--keys needs a file");
+        } else if (arg == "--folder") {
+            if (!value(folder)) return usage("--folder needs a folder");
+        } else if (arg == "--media-log") {
+            if (!value(medialog)) return usage("--media-log needs a file");
+        } else if (arg == "--snapshot") {
+            long long n;
+            size_t colon;
+            if (!value(v) || (colon = v.find(':')) == std::string::npos || !parsecount(v.substr(0, colon), n) || n < 1 ||
+                colon + 1 >= v.size())
+                return usage("--snapshot needs N:FILE.png");
+            snapshots.emplace(n, v.substr(colon + 1));
+        } else {
+            return usage("unknown argument " + arg);
+        }
+    }
+    if (frames < 1) return usage("--frames is required");
+
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) return usage("no such folder " + folder);
+    auto platform = std::make_unique<HeadlessPlatform>(std::filesystem::absolute(folder));
+    if (!keysfile.empty()) {
+        std::ifstream in(keysfile);
+        if (!in) return usage("cannot read key file " + keysfile);
+        std::stringstream text;
+        text << in.rdbuf();
+        try {
+            platform->script(parsekeyscript(text.str()));
+        } catch (const std::exception& e) {
+            return usage(e.what());
+        }
+    }
+    bool snapshotfailed = false;
+    platform->setlastframe(frames);
+    platform->onframeend([&](int64_t frame) {
+        auto range = snapshots.equal_range(frame);
+        for (auto it = range.first; it != range.second; ++it) {
+            if (!platform->surface().savepng(it->second)) snapshotfailed = true;
+        }
+    });
+
+    ClockRandom random(static_cast<uint64_t>(seed));
+    auto game = std::make_unique<Game>(*platform, random);
+    int status = 0;
+    try {
+        game->Form_Load();
+    } catch (const FramesDone&) {
+    } catch (const WindowClosed&) {
+    } catch (const ProgramEnd& end) {
+        status = end.status;
+    }
+    // The frame the program ended in has ended too.
+    int64_t last = platform->frame();
+    auto range = snapshots.equal_range(last);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (!platform->surface().savepng(it->second)) snapshotfailed = true;
+    }
+    if (!medialog.empty()) {
+        std::ofstream out(medialog);
+        for (const auto& m : platform->media()) out << m.frame << '\t' << m.command << '\n';
+        if (!out) return usage("cannot write media log " + medialog);
+    }
+    if (snapshotfailed) return usage("cannot write a snapshot");
+    return status;
+}

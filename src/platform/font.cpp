@@ -1,0 +1,147 @@
+// Face lookup through fontconfig and glyph rendering through SDL_ttf. SDL_ttf
+// needs no video initialisation, so the headless backend prints the same text.
+#include "platform/font.h"
+
+#include <SDL2/SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <cmath>
+#include <strings.h>
+
+namespace {
+// Windows-1252 characters 0x80..0x9F in Unicode; the rest map to themselves.
+constexpr uint16_t cp1252_high[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+uint32_t unicodeof(unsigned char ch) { return ch >= 0x80 && ch < 0xA0 ? cp1252_high[ch - 0x80] : ch; }
+
+// Asks fontconfig for a family; gives the file and the family it really chose.
+bool matchfamily(const std::string& pattern, std::string& family, std::string& file) {
+    if (!FcInit()) return false;
+    FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
+    if (!pat) return false;
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pat, &result);
+    FcPatternDestroy(pat);
+    if (!match) return false;
+    FcChar8* fam = nullptr;
+    FcChar8* path = nullptr;
+    bool ok = FcPatternGetString(match, FC_FAMILY, 0, &fam) == FcResultMatch &&
+              FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch;
+    if (ok) {
+        family = reinterpret_cast<const char*>(fam);
+        file = reinterpret_cast<const char*>(path);
+    }
+    FcPatternDestroy(match);
+    return ok;
+}
+
+// fontconfig's pattern syntax gives '-', ':' and ',' meanings of their own.
+std::string escapefamily(std::string_view family) {
+    std::string out;
+    for (char c : family) {
+        if (c == '-' || c == ':' || c == ',' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out;
+}
+}  // namespace
+
+struct FontCache::Sized {
+    TTF_Font* font = nullptr;
+    int height = 0;
+    std::array<std::unique_ptr<Glyph>, 256> glyphs;
+    ~Sized() {
+        if (font) TTF_CloseFont(font);
+    }
+};
+
+bool registerfontfile(const std::string& path) {
+    if (!FcInit()) return false;
+    return FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str())) == FcTrue;
+}
+
+FontCache::FontCache() {
+    if (!TTF_WasInit()) TTF_Init();
+    setface(default_font_family);
+}
+
+FontCache::~FontCache() {
+    fonts_.clear();
+    // TTF stays initialised for other surfaces; the process ends soon after.
+}
+
+void FontCache::setface(std::string_view family) {
+    if (family == requested_ && !file_.empty()) return;
+    requested_ = std::string(family);
+    std::string got, path;
+    if (matchfamily(escapefamily(family), got, path) && strcasecmp(got.c_str(), requested_.c_str()) == 0) {
+        family_ = got;
+        file_ = path;
+    } else if (matchfamily(default_font_family, got, path) && strcasecmp(got.c_str(), default_font_family) == 0) {
+        family_ = got;
+        file_ = path;
+    } else if (matchfamily("sans-serif", got, path)) {
+        family_ = got;  // fontconfig's own default
+        file_ = path;
+    } else {
+        family_.clear();
+        file_.clear();
+    }
+    last_ = nullptr;
+    lastsize_ = -1;
+}
+
+FontCache::Sized* FontCache::sized(double points) {
+    int size = static_cast<int>(std::clamp(std::lround(points), 1L, 500L));
+    if (last_ && size == lastsize_) return last_;
+    if (file_.empty()) return nullptr;
+    auto& slot = fonts_[{file_, size}];
+    if (!slot) {
+        slot = std::make_unique<Sized>();
+        slot->font = TTF_OpenFontDPI(file_.c_str(), size, 96, 96);
+        if (slot->font) slot->height = TTF_FontHeight(slot->font);
+    }
+    if (!slot->font) return nullptr;
+    last_ = slot.get();
+    lastsize_ = size;
+    return last_;
+}
+
+const Glyph* FontCache::glyph(double points, unsigned char ch) {
+    Sized* s = sized(points);
+    if (!s) return nullptr;
+    auto& g = s->glyphs[ch];
+    if (!g) {
+        g = std::make_unique<Glyph>();
+        uint32_t code = unicodeof(ch);
+        int minx, maxx, miny, maxy, advance;
+        if (TTF_GlyphMetrics32(s->font, code, &minx, &maxx, &miny, &maxy, &advance) == 0) g->advance = advance;
+        SDL_Surface* rendered = code >= 32 ? TTF_RenderGlyph32_Blended(s->font, code, SDL_Color{255, 255, 255, 255}) : nullptr;
+        if (rendered) {
+            SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+            SDL_FreeSurface(rendered);
+            if (argb) {
+                g->width = argb->w;
+                g->height = argb->h;
+                g->alpha.resize(static_cast<size_t>(g->width) * g->height);
+                for (int y = 0; y < argb->h; ++y) {
+                    const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) + y * argb->pitch);
+                    for (int x = 0; x < argb->w; ++x) g->alpha[static_cast<size_t>(y) * g->width + x] = static_cast<uint8_t>(row[x] >> 24);
+                }
+                SDL_FreeSurface(argb);
+            }
+        }
+    }
+    return g.get();
+}
+
+int FontCache::lineheight(double points) {
+    Sized* s = sized(points);
+    return s ? s->height : static_cast<int>(std::lround(points * 96.0 / 72.0));
+}

@@ -1,0 +1,113 @@
+// Scripted keys, a virtual counter and recorded media commands.
+#include "platform/headless/headless_platform.h"
+
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/media.h"
+
+std::vector<ScriptedEvent> parsekeyscript(const std::string& text) {
+    std::vector<ScriptedEvent> events;
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') continue;
+        auto fail = [&]() { throw std::runtime_error("key file line " + std::to_string(number) + ": malformed: " + line); };
+        std::istringstream fields(line);
+        long long frame;
+        std::string kind;
+        if (!(fields >> frame >> kind) || frame < 1) fail();
+        if (kind == "text") {
+            std::string rest;
+            std::getline(fields, rest);
+            if (!rest.empty() && rest.front() == ' ') rest.erase(rest.begin());
+            if (rest.empty()) fail();
+            for (unsigned char c : rest) events.push_back({frame, ScriptedEvent::Kind::typed, c});
+            continue;
+        }
+        long long code;
+        std::string extra;
+        if (!(fields >> code) || (fields >> extra) || code < 0 || code > 255) fail();
+        ScriptedEvent::Kind k;
+        if (kind == "down") {
+            k = ScriptedEvent::Kind::down;
+        } else if (kind == "up") {
+            k = ScriptedEvent::Kind::up;
+        } else if (kind == "char") {
+            k = ScriptedEvent::Kind::typed;
+        } else {
+            fail();
+        }
+        events.push_back({frame, k, static_cast<int>(code)});
+    }
+    return events;
+}
+
+HeadlessPlatform::HeadlessPlatform(std::filesystem::path folder, int width, int height)
+    : surface_(width, height), files_(std::move(folder)) {}
+
+HeadlessPlatform::~HeadlessPlatform() = default;
+
+void HeadlessPlatform::add(ScriptedEvent event) { events_.emplace(event.frame, event); }
+
+void HeadlessPlatform::script(std::vector<ScriptedEvent> events) {
+    for (const auto& e : events) add(e);
+}
+
+void HeadlessPlatform::text(int64_t frame, const std::string& text) {
+    for (unsigned char c : text) typed(frame, c);
+}
+
+void HeadlessPlatform::doevents() {
+    if (frame_ > 0 && frameend_) frameend_(frame_);
+    if (lastframe_ > 0 && frame_ >= lastframe_) throw FramesDone{};
+    ++frame_;
+    if (closeframe_ > 0 && frame_ >= closeframe_) {
+        closeframe_ = 0;
+        if (handler_) handler_->onunload();
+        throw WindowClosed{};
+    }
+    auto range = events_.equal_range(frame_);
+    // Handlers may add events for this frame; take a copy of what is due now.
+    std::vector<ScriptedEvent> due;
+    for (auto it = range.first; it != range.second; ++it) due.push_back(it->second);
+    events_.erase(range.first, range.second);
+    if (!handler_) return;
+    for (const auto& e : due) {
+        switch (e.kind) {
+            case ScriptedEvent::Kind::down: handler_->onkeydown(e.code); break;
+            case ScriptedEvent::Kind::up: handler_->onkeyup(e.code); break;
+            case ScriptedEvent::Kind::typed: handler_->ontyped(e.code); break;
+        }
+    }
+}
+
+int64_t HeadlessPlatform::counter() {
+    now_ += tickstep;
+    return now_;
+}
+
+int HeadlessPlatform::mcisendstring(std::string_view command, std::string* reply) {
+    int result = 0;
+    if (interpreter_) {
+        result = interpreter_->send(command, reply);
+    } else if (reply) {
+        reply->clear();
+    }
+    media_.push_back({frame_, std::string(command), result});
+    return result;
+}
+
+std::vector<std::string> HeadlessPlatform::mediacommands() const {
+    std::vector<std::string> out;
+    for (const auto& m : media_) out.push_back(m.command);
+    return out;
+}
+
+void HeadlessPlatform::setmediainterpreter(std::unique_ptr<MediaCommands> interpreter) {
+    interpreter_ = std::move(interpreter);
+}

@@ -1,0 +1,219 @@
+// The software rasterizer: exact, deterministic polygons (even-odd fill, then a
+// 1-pixel outline), blackened rectangles and text composited from cached glyphs.
+// Drawing a polygon and drawing it again in black touches exactly the same
+// pixels, which is how every moving thing of the game is erased.
+#include "platform/surface.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/font.h"
+
+namespace {
+// Lines whose ends lie beyond this many pixels are clipped before stepping.
+constexpr int32_t stepping_limit = 1 << 14;
+
+// Liang-Barsky clip of a segment against a box; false when nothing is left.
+bool clipsegment(double& x0, double& y0, double& x1, double& y1, double xmin, double ymin, double xmax,
+                 double ymax) {
+    double t0 = 0, t1 = 1;
+    double dx = x1 - x0, dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - xmin, xmax - x0, y0 - ymin, ymax - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+        } else {
+            double t = q[i] / p[i];
+            if (p[i] < 0) {
+                if (t > t1) return false;
+                if (t > t0) t0 = t;
+            } else {
+                if (t < t0) return false;
+                if (t < t1) t1 = t;
+            }
+        }
+    }
+    double nx0 = x0 + t0 * dx, ny0 = y0 + t0 * dy;
+    x1 = x0 + t1 * dx;
+    y1 = y0 + t1 * dy;
+    x0 = nx0;
+    y0 = ny0;
+    return true;
+}
+}  // namespace
+
+Surface::Surface(int clientwidth, int clientheight, int outerwidth, int outerheight)
+    : width_(std::max(1, clientwidth)),
+      height_(std::max(1, clientheight)),
+      outerwidth_(std::max(1, outerwidth)),
+      outerheight_(std::max(1, outerheight)),
+      scalewidth_(600.0 * outerwidth_ / outerheight_),
+      pixels_(static_cast<size_t>(width_) * height_, 0xFF000000u),
+      fonts_(std::make_unique<FontCache>()) {
+    crossings_.reserve(2048);
+}
+
+Surface::~Surface() = default;
+
+void Surface::setfontface(std::string_view family) { fonts_->setface(family); }
+std::string Surface::fontfamily() const { return fonts_->family(); }
+void Surface::setfontsize(double points) { fontsize_ = points; }
+
+void Surface::clear() { std::fill(pixels_.begin(), pixels_.end(), toargb(backcolour_)); }
+
+void Surface::plot(int x, int y, uint32_t argb) {
+    if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[static_cast<size_t>(y) * width_ + x] = argb;
+}
+
+void Surface::span(int y, int x0, int x1, uint32_t argb) {
+    if (y < 0 || y >= height_) return;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width_ - 1);
+    if (x0 > x1) return;
+    uint32_t* row = pixels_.data() + static_cast<size_t>(y) * width_;
+    std::fill(row + x0, row + x1 + 1, argb);
+}
+
+void Surface::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb) {
+    if (std::abs(x0) > stepping_limit || std::abs(y0) > stepping_limit || std::abs(x1) > stepping_limit ||
+        std::abs(y1) > stepping_limit) {
+        double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
+        if (!clipsegment(fx0, fy0, fx1, fy1, -2, -2, width_ + 1, height_ + 1)) return;
+        x0 = static_cast<int32_t>(std::lround(fx0));
+        y0 = static_cast<int32_t>(std::lround(fy0));
+        x1 = static_cast<int32_t>(std::lround(fx1));
+        y1 = static_cast<int32_t>(std::lround(fy1));
+    }
+    // Wholly outside on one side: nothing to step.
+    if ((x0 < 0 && x1 < 0) || (y0 < 0 && y1 < 0) || (x0 >= width_ && x1 >= width_) ||
+        (y0 >= height_ && y1 >= height_))
+        return;
+    int64_t dx = std::abs(static_cast<int64_t>(x1) - x0), dy = -std::abs(static_cast<int64_t>(y1) - y0);
+    int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int64_t err = dx + dy;
+    int32_t x = x0, y = y0;
+    for (;;) {
+        plot(x, y, argb);
+        if (x == x1 && y == y1) break;
+        int64_t e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+
+void Surface::fill(const PixelPoint* points, int n, uint32_t argb) {
+    int64_t ymin = points[0].y, ymax = points[0].y;
+    for (int i = 1; i < n; ++i) {
+        ymin = std::min<int64_t>(ymin, points[i].y);
+        ymax = std::max<int64_t>(ymax, points[i].y);
+    }
+    ymin = std::max<int64_t>(ymin, 0);
+    ymax = std::min<int64_t>(ymax, height_ - 1);
+    // Pixel (x, y) is inside when its centre (x + 0.5, y + 0.5) is, by the even-odd rule.
+    for (int64_t y = ymin; y <= ymax; ++y) {
+        double yc = static_cast<double>(y) + 0.5;
+        crossings_.clear();
+        for (int i = 0; i < n; ++i) {
+            const PixelPoint& a = points[i];
+            const PixelPoint& b = points[i + 1 == n ? 0 : i + 1];
+            bool aabove = a.y <= yc, babove = b.y <= yc;
+            if (aabove == babove) continue;
+            double t = (yc - a.y) / (static_cast<double>(b.y) - a.y);
+            crossings_.push_back(a.x + t * (static_cast<double>(b.x) - a.x));
+        }
+        std::sort(crossings_.begin(), crossings_.end());
+        for (size_t k = 0; k + 1 < crossings_.size(); k += 2) {
+            double left = std::ceil(crossings_[k] - 0.5);
+            double right = std::ceil(crossings_[k + 1] - 0.5) - 1;
+            if (right < 0 || left >= width_ || left > right) continue;
+            span(static_cast<int>(y), static_cast<int>(std::max(left, -1.0)),
+                 static_cast<int>(std::min(right, static_cast<double>(width_))), argb);
+        }
+    }
+}
+
+void Surface::polygon(const PixelPoint* points, int n) {
+    if (n <= 0) return;
+    if (n >= 3 && fillstyle_ == 0) fill(points, n, toargb(fillcolour_));
+    uint32_t outline = toargb(linecolour_);
+    if (n == 1) {
+        plot(points[0].x, points[0].y, outline);
+        return;
+    }
+    int segments = n == 2 ? 1 : n;
+    for (int i = 0; i < segments; ++i) {
+        const PixelPoint& a = points[i];
+        const PixelPoint& b = points[i + 1 == n ? 0 : i + 1];
+        line(a.x, a.y, b.x, b.y, outline);
+    }
+}
+
+void Surface::blacken(int x, int y, int w, int h) {
+    int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
+    int64_t x1 = std::min<int64_t>(static_cast<int64_t>(x) + w, width_);
+    int64_t y1 = std::min<int64_t>(static_cast<int64_t>(y) + h, height_);
+    for (int64_t row = y0; row < y1; ++row) span(static_cast<int>(row), static_cast<int>(x0), static_cast<int>(x1 - 1), 0xFF000000u);
+}
+
+void Surface::fillrect(double x1, double y1, double x2, double y2, int32_t colour) {
+    double sx = width_ / scalewidth_, sy = pixelscale();
+    long px0 = std::lround(std::min(x1, x2) * sx), px1 = std::lround(std::max(x1, x2) * sx);
+    long py0 = std::lround(std::min(y1, y2) * sy), py1 = std::lround(std::max(y1, y2) * sy);
+    px0 = std::clamp<long>(px0, -1, width_);
+    px1 = std::clamp<long>(px1, -1, width_);
+    py0 = std::clamp<long>(py0, -1, height_);
+    py1 = std::clamp<long>(py1, -1, height_);
+    for (long row = py0; row <= py1; ++row) span(static_cast<int>(row), static_cast<int>(px0), static_cast<int>(px1), toargb(colour));
+}
+
+void Surface::print(std::string_view text) {
+    double sx = width_ / scalewidth_, sy = pixelscale();
+    long penx = std::lround(currentx_ * sx);
+    long top = std::lround(currenty_ * sy);
+    uint32_t c = toargb(linecolour_);
+    uint32_t cr = (c >> 16) & 0xFF, cg = (c >> 8) & 0xFF, cb = c & 0xFF;
+    for (unsigned char ch : text) {
+        const Glyph* g = fonts_->glyph(fontsize_, ch);
+        if (!g) continue;
+        for (int gy = 0; gy < g->height; ++gy) {
+            long py = top + gy;
+            if (py < 0 || py >= height_) continue;
+            uint32_t* row = pixels_.data() + static_cast<size_t>(py) * width_;
+            const uint8_t* alpha = g->alpha.data() + static_cast<size_t>(gy) * g->width;
+            for (int gx = 0; gx < g->width; ++gx) {
+                uint32_t a = alpha[gx];
+                long px = penx + gx;
+                if (a == 0 || px < 0 || px >= width_) continue;
+                uint32_t d = row[px];
+                uint32_t dr = (d >> 16) & 0xFF, dg = (d >> 8) & 0xFF, db = d & 0xFF;
+                dr = (cr * a + dr * (255 - a) + 127) / 255;
+                dg = (cg * a + dg * (255 - a) + 127) / 255;
+                db = (cb * a + db * (255 - a) + 127) / 255;
+                row[px] = 0xFF000000u | (dr << 16) | (dg << 8) | db;
+            }
+        }
+        penx += g->advance;
+    }
+}
+
+double Surface::textwidth(std::string_view text) {
+    long total = 0;
+    for (unsigned char ch : text) {
+        if (const Glyph* g = fonts_->glyph(fontsize_, ch)) total += g->advance;
+    }
+    return total / (width_ / scalewidth_);
+}
+
+double Surface::textheight(std::string_view) { return fonts_->lineheight(fontsize_) / pixelscale(); }
+
+int32_t Surface::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    return fromargb(pixels_[static_cast<size_t>(y) * width_ + x]);
+}

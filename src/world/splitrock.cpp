@@ -1,0 +1,4 @@
+// Rock splitting. Not built yet: every procedure here does nothing.
+#include "core/game.h"
+
+void Game::splitrock(int) {}
