@@ -1,0 +1,81 @@
+// Cost of the game frame's erase-move-draw work on the full 823 x 709 image,
+// with the body list full of rocks. Figures go in the README as shares of the
+// 12.5 ms frame budget.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+#include "core/game.h"
+#include "platform/headless/headless_platform.h"
+
+namespace {
+struct Field {
+    HeadlessPlatform platform{std::filesystem::temp_directory_path()};
+    ClockRandom random{7};
+    std::unique_ptr<Game> game = std::make_unique<Game>(platform, random);
+
+    // Rocks of `vertices` vertices spread over the playfield, drifting and turning.
+    Field(int rocks, int vertices, double minradius, double maxradius) {
+        Game& g = *game;
+        g.frequency = platform.frequency();
+        g.bodies[0].state = 30000;  // the ship is shielded and parked, so rocks never hit it
+        g.bodies[0].x = -500;
+        g.bodies[0].y = -500;
+        g.bodycount = static_cast<int16_t>(rocks);
+        for (int k = 1; k <= rocks; ++k) {
+            Body& b = g.bodies[k];
+            b.x = static_cast<float>(g.rnd() * g.playfieldwidth());
+            b.y = static_cast<float>(g.rnd() * 600);
+            b.vx = static_cast<float>(g.rnd() * 2 - 1);
+            b.vy = static_cast<float>(g.rnd() * 2 - 1);
+            b.vertexcount = static_cast<int16_t>(vertices);
+            float spin = static_cast<float>(g.rnd() * 0.1 - 0.05);
+            for (int j = 1; j <= vertices; ++j) {
+                b.radius[j] = static_cast<float>(minradius + g.rnd() * (maxradius - minradius));
+                b.angle[j] = static_cast<float>(6.283 / vertices * j);
+                b.spin[j] = spin;
+            }
+            b.fillcolour = b.basecolour = rgb(40, 60, 120);
+            b.linecolour = rgb(90, 110, 120);
+        }
+    }
+
+    void frame() {
+        Game& g = *game;
+        g.erasepass();
+        for (int k = 1; k <= g.bodycount; ++k) g.bodystep(k);
+    }
+};
+
+void runframes(benchmark::State& state, Field& field) {
+    for (auto _ : state) {
+        field.frame();
+        benchmark::ClobberMemory();
+    }
+    state.counters["budget_%"] = benchmark::Counter(12.5e-3 / 100, benchmark::Counter::kIsIterationInvariantRate |
+                                                                  benchmark::Counter::kInvert);
+}
+}  // namespace
+
+// 1000 small eight-vertex rocks: the size of split pieces, as a crowded late level has them.
+static void BM_Frame_1000SmallRocks8Vertices(benchmark::State& state) {
+    Field field(1000, 8, 6, 12);
+    runframes(state, field);
+}
+BENCHMARK(BM_Frame_1000SmallRocks8Vertices)->Unit(benchmark::kMillisecond);
+
+// 1000 eight-vertex rocks of a new level's size (radius 40 to 65): the whole
+// window is covered many times over, so this is the fill-rate bound.
+static void BM_Frame_1000LevelRocks8Vertices(benchmark::State& state) {
+    Field field(1000, 8, 40, 65);
+    runframes(state, field);
+}
+BENCHMARK(BM_Frame_1000LevelRocks8Vertices)->Unit(benchmark::kMillisecond);
+
+// 100 giant-rock outlines of 300 vertices (radius 40 to 65).
+static void BM_Frame_100Rocks300Vertices(benchmark::State& state) {
+    Field field(100, 300, 40, 65);
+    runframes(state, field);
+}
+BENCHMARK(BM_Frame_100Rocks300Vertices)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,132 @@
+// Raster rules of the drawing surface that the game relies on: solid and
+// transparent polygons, even-odd filling, erasing without residue, clipping,
+// and text printed in the line colour on a transparent background.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/surface.h"
+
+namespace {
+constexpr int32_t red = 255, green = 255 * 256, white = 0xFFFFFF;
+
+int countcolour(const Surface& s, int32_t colour) {
+    int n = 0;
+    for (int y = 0; y < s.height(); ++y)
+        for (int x = 0; x < s.width(); ++x) n += s.pixel(x, y) == colour;
+    return n;
+}
+
+void draw(Surface& s, std::vector<PixelPoint> pts, int32_t line, int32_t fill, int style) {
+    s.setlinecolour(line);
+    s.setfillcolour(fill);
+    s.setfillstyle(style);
+    s.polygon(pts.data(), static_cast<int>(pts.size()));
+}
+}  // namespace
+
+TEST(Surface, SolidPolygonIsFilledInsideItsOutline) {
+    Surface s(100, 100);
+    draw(s, {{10, 10}, {30, 10}, {30, 30}, {10, 30}}, green, red, 0);
+    EXPECT_EQ(s.pixel(20, 20), red);    // inside
+    EXPECT_EQ(s.pixel(10, 20), green);  // on the outline
+    EXPECT_EQ(s.pixel(30, 30), green);  // corners belong to the outline
+    EXPECT_EQ(s.pixel(31, 20), 0);      // outside
+    EXPECT_EQ(countcolour(s, green), 80);
+    EXPECT_EQ(countcolour(s, red), 19 * 19);
+}
+
+TEST(Surface, TransparentPolygonDrawsOnlyItsOutline) {
+    Surface s(100, 100);
+    draw(s, {{10, 10}, {30, 10}, {30, 30}, {10, 30}}, green, red, 1);
+    EXPECT_EQ(s.pixel(20, 20), 0);
+    EXPECT_EQ(countcolour(s, red), 0);
+    EXPECT_EQ(countcolour(s, green), 80);
+}
+
+TEST(Surface, SelfIntersectingPolygonFillsByEvenOdd) {
+    // A pentagram: the middle pentagon is crossed twice and stays empty.
+    Surface s(200, 200);
+    draw(s, {{100, 10}, {159, 190}, {5, 78}, {195, 78}, {41, 190}}, white, red, 0);
+    EXPECT_EQ(s.pixel(100, 110), 0);   // centre: even crossings
+    EXPECT_EQ(s.pixel(100, 50), red);  // a point of the star
+    EXPECT_EQ(s.pixel(30, 85), red);
+}
+
+TEST(Surface, EraseLeavesNoResidueForAnyShape) {
+    std::vector<std::vector<PixelPoint>> shapes = {
+        {{10, 10}, {80, 15}, {40, 30}, {75, 70}, {12, 60}},      // concave
+        {{0, 0}, {90, 90}, {90, 0}, {0, 90}},                    // self-intersecting bow tie
+        {{5, 50}, {95, 52}},                                     // two points: a line
+        {{40, 40}, {40, 40}, {40, 40}},                          // all points equal
+        {{-50, -20}, {60, 10}, {30, 130}},                       // partly off the image
+        {{-500, -500}, {-400, -500}, {-450, -400}},              // wholly off the image
+        {{-100000, 50}, {100000, 51}, {0, 2000000000}},          // absurd coordinates
+    };
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        SCOPED_TRACE(i);
+        for (int style : {0, 1}) {
+            Surface s(100, 100);
+            draw(s, shapes[i], white, red, style);
+            draw(s, shapes[i], 0, 0, style);
+            EXPECT_EQ(countcolour(s, 0), 100 * 100);
+        }
+    }
+}
+
+TEST(Surface, ClippingNeverWritesOutsideTheImage) {
+    Surface s(50, 40);
+    draw(s, {{-10, -10}, {60, -10}, {60, 50}, {-10, 50}}, green, red, 0);
+    EXPECT_EQ(countcolour(s, red), 50 * 40);
+    s.blacken(-20, -20, 1000, 1000);
+    EXPECT_EQ(countcolour(s, 0), 50 * 40);
+}
+
+TEST(Surface, BlackenAndClearCoverTheirAreas) {
+    Surface s(40, 40);
+    s.setbackcolour(red);
+    s.clear();
+    EXPECT_EQ(countcolour(s, red), 1600);
+    s.blacken(5, 5, 10, 20);
+    EXPECT_EQ(countcolour(s, 0), 200);
+    EXPECT_EQ(s.pixel(5, 5), 0);
+    EXPECT_EQ(s.pixel(15, 5), red);
+    EXPECT_EQ(s.pixel(14, 24), 0);
+}
+
+TEST(Surface, WindowSizesGiveScaleAndPlayfield) {
+    Surface plain(823, 709);
+    EXPECT_DOUBLE_EQ(plain.pixelscale(), 709 / 600.0);
+    EXPECT_DOUBLE_EQ(plain.scalewidth(), 600.0 * 823 / 709);
+    Surface bordered(800, 570, 810, 600);  // decorations count in the outer size
+    EXPECT_DOUBLE_EQ(bordered.scalewidth(), 810.0);
+    EXPECT_DOUBLE_EQ(bordered.pixelscale(), 570 / 600.0);
+}
+
+TEST(Surface, TextPrintsInTheLineColourOnATransparentBackground) {
+    Surface s(300, 100);
+    s.setfillcolour(red);
+    s.setlinecolour(green);
+    s.setfontsize(20);
+    s.setposition(60, 60);  // 10 pixels in: this image has 6 units to the pixel
+    s.print("HIGH");
+    EXPECT_GT(s.textwidth("HIGH"), 120.0);
+    EXPECT_GT(s.textheight("HIGH"), 60.0);
+    EXPECT_GT(countcolour(s, green), 20);  // solid glyph cores in exactly the line colour
+    EXPECT_EQ(countcolour(s, red), 0);     // nothing of the fill colour
+    // Nothing is printed left of the position or above it.
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 10; ++x) ASSERT_EQ(s.pixel(x, y), 0);
+    EXPECT_NE(s.fontfamily(), "");
+}
+
+TEST(Surface, MissingFaceFallsBackToTheDefaultFace) {
+    Surface s(100, 100);
+    s.setfontface("No Such Face Anywhere");
+    EXPECT_NE(s.fontfamily(), "No Such Face Anywhere");
+    EXPECT_FALSE(s.fontfamily().empty());
+    s.setfontsize(12);
+    s.setlinecolour(white);
+    s.print("A");
+    EXPECT_GT(countcolour(s, white) + (10000 - countcolour(s, 0)), 0);
+}
