@@ -236,6 +236,9 @@ public:
     void savehighscores();
     void clearhighscores();
     int inserthighscore(double finalscore);
+    void highscorescreen();  // menu screen 1: the table
+    void newentryscreen();   // menu screen 4: the table with the new entry flashing
+    void nameentryscreen();  // menu screen 3: typing the name of a new high score
     void gameover();
 
     // --- events from the platform

@@ -45,4 +45,8 @@ inline int32_t greenof(int32_t colour) { return (colour >> 8) & 0xFF; }
 inline int32_t blueof(int32_t colour) { return (colour >> 16) & 0xFF; }
 
 // A number as the game prints it: a blank in the sign position, then the digits.
-inline std::string printed(int64_t v) { return (v < 0 ? "-" : " ") + std::to_string(v < 0 ? -v : v); }
+inline std::string printed(int64_t v) {
+    std::string text = std::to_string(v < 0 ? -v : v);
+    text.insert(text.begin(), v < 0 ? '-' : ' ');
+    return text;
+}

@@ -1,6 +1,67 @@
-// Sound effects and music by media commands. Not built yet: every procedure here does nothing.
-#include "core/game.h"
+// Sound effects and music, all by media commands: `sound` plays an effect by
+// alias or file name, a game start reopens the effects from the chosen sound
+// set and switches to the game music, and a level set-up restarts that music
+// once it has run out. Failed commands are ignored: the sound stays silent.
+#include <string>
 
-void Game::sound(const std::string&, int) {}
-void Game::startgamesounds() {}
-void Game::musiccheck() {}
+#include "core/game.h"
+#include "core/soundeffects.h"
+
+namespace {
+// One command buffer, reused, so playing an effect during play allocates
+// nothing once the buffer has grown.
+std::string& commandbuffer() {
+    static std::string buffer = [] {
+        std::string b;
+        b.reserve(128);
+        return b;
+    }();
+    return buffer;
+}
+}  // namespace
+
+// Restarts the effect from its beginning even when it still sounds.
+void Game::sound(const std::string& filename, int) {
+    std::string& command = commandbuffer();
+    command.assign("play ").append(filename).append(" from 0");
+    platform.mcisendstring(command, nullptr);
+}
+
+void Game::startgamesounds() {
+    std::string& command = commandbuffer();
+    for (const SoundEffect& e : soundeffects) {
+        command.assign("close ").append(e.alias).append(" wait");
+        platform.mcisendstring(command, nullptr);
+    }
+    // Design 0 sounds classic, design 1 trek; any other design keeps the set
+    // of the previous game (none before the first: the program's folder).
+    if (selectedship == 0) {
+        soundfolder = "\\classic";
+    } else if (selectedship == 1) {
+        soundfolder = "\\trek";
+    }
+    for (const SoundEffect& e : soundeffects) {
+        command.assign("open .\\").append(soundfolder).append(e.tail);
+        platform.mcisendstring(command, nullptr);
+    }
+    platform.mcisendstring("stop mortalkombat", nullptr);
+    platform.mcisendstring("play firebomb from 0", nullptr);
+    sound("\\orchhitl.wav");
+}
+
+void Game::musiccheck() {
+    std::string reply;
+    platform.mcisendstring("status firebomb mode", &reply);
+    // The answer is read into seven characters, then trimmed of blanks.
+    size_t end = reply.find('\0');
+    if (end != std::string::npos) reply.resize(end);
+    if (reply.size() > 7) reply.resize(7);
+    size_t first = reply.find_first_not_of(' ');
+    size_t last = reply.find_last_not_of(' ');
+    std::string mode =
+        first == std::string::npos ? std::string() : reply.substr(first, last - first + 1);
+    if (mode != "playing") {
+        platform.mcisendstring("seek firebomb to start", nullptr);
+        platform.mcisendstring("play firebomb", nullptr);
+    }
+}
