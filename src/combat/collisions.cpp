@@ -1,7 +1,107 @@
-// Collisions and damage. Not built yet: every procedure here does nothing.
+// What touches what in the rock pass: the colours of flickering and pulsing
+// rocks, the ship against a body, shots against a body, and the removal of
+// faded bodies, where segments earn their 100 points and may leave a power-up.
+#include <cmath>
+
 #include "core/game.h"
 
-void Game::bodycolours(Body&) {}
-void Game::shipcontact(int) {}
-void Game::shotcontact(int) {}
-void Game::removalpass() {}
+namespace {
+// Pale yellow of a fresh segment of a flickering or pulsing rock.
+const int32_t freshsegment = rgb(255, 255, 120);
+}  // namespace
+
+void Game::bodycolours(Body& b) {
+    const Body& ship = bodies[0];
+    // A body wearing the ship's colour, or a dying fragment, keeps its colour.
+    const bool keepscolour = b.fillcolour == ship.fillcolour || b.state == -1;
+    if (b.type == 1) {
+        if (b.vertexcount > 2) {
+            if (!keepscolour) {
+                b.fillcolour = rgb(255, rnd() * 255, 0);  // red to yellow every frame
+                b.linecolour = b.fillcolour;
+            }
+        } else if (b.state == 10) {
+            b.fillcolour = freshsegment;
+            b.linecolour = freshsegment;
+        }
+    } else if (b.type == 2) {
+        if (b.vertexcount > 2) {
+            if (!keepscolour) {
+                // The red climbs 76..255; the step past 255 is (0, 1, 0), nearly
+                // black for one frame, and the climb starts again.
+                if (b.fillcolour > 255) {
+                    b.fillcolour = 75;
+                    b.linecolour = 75;
+                }
+                b.fillcolour += 1;
+                b.linecolour = b.fillcolour;
+            }
+        } else if (b.state == 10) {
+            b.fillcolour = freshsegment;
+            b.linecolour = freshsegment;
+        }
+        // Bright, it grows, up to a nose distance of 150.
+        if (b.fillcolour >= 240 && std::fabs(b.radius[1]) < 150) {
+            for (int j = 1; j <= b.vertexcount; ++j) {
+                b.radius[j] += b.radius[j] > 1 ? 1.0f : -1.0f;
+            }
+        }
+    } else if (b.type == 3 && b.vertexcount > 2) {
+        huntersteer(b);
+    }
+}
+
+void Game::shipcontact(int k) {
+    // Only the ship's centre counts; once exploded it is parked off the field,
+    // so the rest of the pass misses it.
+    const Body& ship = bodies[0];
+    const Body& b = bodies[k];
+    if (ship.state <= 0 && b.vertexcount > 2 && pointinbody(b, ship.x, ship.y)) explodeship(1.0f);
+}
+
+void Game::shotcontact(int k) {
+    Body& b = bodies[k];
+    // Segments are never hit. Shielded bodies are not either, except that a
+    // hunting body's piece opens up 15 frames into its 500-frame shield.
+    if (b.vertexcount <= 2) return;
+    if (!(b.state <= 0 || (b.type == 3 && b.state <= 485))) return;
+    double mean = 0;
+    for (int j = 1; j <= b.vertexcount; ++j) mean += std::fabs(b.radius[j]);
+    mean /= b.vertexcount;
+    const int n = shotcount;
+    for (int i = 1; i <= n; ++i) {
+        Shot& s = shots[i];
+        if (s.life <= 0) continue;
+        // A square of the mean radius, widened by half the shot's step so a fast
+        // shot cannot jump over it; strict on every side.
+        double w = mean + (std::fabs(s.vx) + std::fabs(s.vy)) / 2;
+        if (b.x - w < s.x && s.x < b.x + w && b.y - w < s.y && s.y < b.y + w) {
+            s.life = 0;
+            if (b.type == 1 && b.vertexcount > 3) {
+                shatterrock(k);
+            } else {
+                splitrock(k);
+            }
+            return;  // one hit per body and frame; other shots fly on
+        }
+    }
+}
+
+void Game::removalpass() {
+    // A removal moves the last body into the gap; looking at that slot again is
+    // what a fresh search from body 1 would do next.
+    for (int k = 1; k <= bodycount;) {
+        const Body& b = bodies[k];
+        if (b.fillcolour > 1) {
+            ++k;
+            continue;
+        }
+        // Only a faded segment of a rock scores; one in five leaves a power-up.
+        if (b.vertexcount <= 2 && b.type != 3) {
+            addscore(100);
+            int q = static_cast<int>(std::floor(rnd() * 5));
+            if (q == 0) droppowerup(b.x, b.y, b.vx, b.vy);
+        }
+        removebody(k);
+    }
+}

@@ -1,14 +1,407 @@
-// Shots and weapons. Not built yet: every procedure here does nothing.
+// Everything the player fires and every short-lived moving point: the four
+// weapons, the laser line, the shot and particle passes of each frame, the
+// homing missile's steering, the A-bomb's flash, blast and hole, and the kite
+// every shot and particle is drawn as.
+//
+// Sections: firing, laser line, shot pass, particle pass, homing missile,
+// A-bomb, kite.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+
 #include "core/game.h"
 
-void Game::fireweapon() {}
-void Game::firelaser() {}
-void Game::launchabomb() {}
-void Game::laserbeamstep() {}
-void Game::shotpass() {}
-void Game::particlepass() {}
-void Game::homingmissile(Shot&) {}
-void Game::abomb(Shot&) {}
-void Game::drawmissile(const Shot&) {}
-void Game::erasemissile(const Shot&) {}
-double ArcSin(double x) { return x; }
+namespace {
+constexpr int32_t white = 255 + 256 * 255 + 65536 * 255;
+
+// One of four gun aliases, so that up to four shots can sound together.
+const std::array<std::string, 4> gunsounds = {"fire1", "fire2", "fire3", "fire4"};
+
+// A record added to a list, reset to a clean shot; null when the list is full
+// and the record has to be dropped.
+Shot* newrecord(std::array<Shot, Game::capacity + 1>& list, int16_t k) {
+    if (k == 0) return nullptr;
+    list[k] = Shot{};
+    return &list[k];
+}
+
+// An eight-sided blast shape of the given pixel radius round a pixel point.
+void octagon(Game& game, double px, double py, double radius, int32_t line, int32_t fill,
+             int style) {
+    for (int k = 0; k < 8; ++k) {
+        double a = k * 0.785375;  // an eighth of the game's full turn
+        game.points[k + 1].x = cint(px + std::cos(a) * radius);
+        game.points[k + 1].y = cint(py + std::sin(a) * radius);
+    }
+    game.window.setlinecolour(line);
+    game.window.setfillcolour(fill);
+    game.window.setfillstyle(style);
+    game.windowdc = 1;
+    game.window.polygon(&game.points[1], 8);
+}
+
+// The small kite of a shot: nose ahead, tail trailing by twice the speed (pixels).
+void kite(Game& game, const Shot& m, int32_t colour) {
+    double vx = m.vx, vy = m.vy;
+    double speed = std::sqrt(vx * vx + vy * vy);
+    double a;  // points against the motion
+    if (vy == 0) {
+        a = vx >= 0 ? pi : 0;
+    } else {
+        a = ArcSin(vx / speed);
+        if (vy > 0) {
+            a = threequarters - a;
+        } else {
+            a = a + quarterturn;
+        }
+    }
+    double px = m.x * game.pixelscale, py = m.y * game.pixelscale;
+    auto& p = game.points;
+    p[1] = {cint(px + 2 * speed * std::cos(a)), cint(py + 2 * speed * std::sin(a))};
+    p[2] = {cint(px + 0.75 * std::cos(a + quarterturn)),
+            cint(py + 0.75 * std::sin(a + quarterturn))};
+    p[3] = {cint(px - 3 * std::cos(a)), cint(py - 3 * std::sin(a))};
+    p[4] = {cint(px + 0.75 * std::cos(a - quarterturn)),
+            cint(py + 0.75 * std::sin(a - quarterturn))};
+    game.window.setlinecolour(colour);
+    game.window.setfillcolour(colour);
+    game.window.setfillstyle(game.wireframe != 0 ? 1 : 0);
+    game.windowdc = 1;
+    game.window.polygon(&p[1], 4);
+}
+}  // namespace
+
+// --- firing
+
+void Game::fireweapon() {
+    const Body& ship = bodies[0];
+    const double h = ship.angle[1];
+    switch (weapon) {
+        case 0: {
+            // The limit counts every record in flight, laser dots and shrapnel too.
+            if (shotcount >= 4) return;
+            sound(gunsounds[shotcount % 4]);
+            Shot* s = newrecord(shots, addshot());
+            if (s == nullptr) return;
+            s->vx = static_cast<float>(std::cos(h) * 8 + ship.vx);
+            s->vy = static_cast<float>(std::sin(h) * 8 + ship.vy);
+            s->x = ship.x + s->vx;
+            s->y = ship.y + s->vy;
+            s->colour = white;
+            s->life = 45;
+            break;
+        }
+        case 1:
+            if (ammo[1] < 1) return;
+            sound("laser");
+            firelaser();
+            ammo[1] -= 1;
+            lasercharge.tag -= 45;
+            break;
+        case 2: {
+            // With no rock to chase the missile stays in stock; with the list
+            // full it is not launched either.
+            if (bodycount < 1 || ammo[2] < 1 || particlecount >= capacity) return;
+            sound("\\missleFire.wav");
+            sound("missile");
+            ammo[2] -= 1;
+            Shot* m = newrecord(particles, addparticle());
+            if (m == nullptr) return;
+            m->type = 3;
+            m->vx = static_cast<float>(std::cos(h) * 5 + ship.vx);
+            m->vy = static_cast<float>(std::sin(h) * 5 + ship.vy);
+            m->x = ship.x + m->vx;
+            m->y = ship.y + m->vy;
+            m->colour = white;
+            m->life = 1150;
+            m->life0 = 1150;
+            m->heading = h;
+            m->turn = 0;
+            m->target = cint16(rnd() * bodycount + 1);
+            break;
+        }
+        case 3:
+            if (ammo[3] < 1 || particlecount >= capacity) return;
+            sound("abomblaunch");
+            ammo[3] -= 1;
+            launchabomb();
+            break;
+        default:
+            break;
+    }
+}
+
+void Game::launchabomb() {
+    const Body& ship = bodies[0];
+    const double h = ship.angle[1];
+    Shot* b = newrecord(particles, addparticle());
+    if (b == nullptr) return;
+    // Thrown backwards, away from the ship's heading.
+    b->type = 4;
+    b->vx = static_cast<float>(std::cos(h) * -5 + ship.vx);
+    b->vy = static_cast<float>(std::sin(h) * -5 + ship.vy);
+    b->x = ship.x + b->vx;
+    b->y = ship.y + b->vy;
+    b->colour = white;
+    b->life = 125;
+    b->life0 = 125;
+}
+
+// --- laser line
+
+void Game::firelaser() {
+    const Body& ship = bodies[0];
+    const double h = ship.angle[1];
+    laserbeam.fillcolour = rgb(255, 0, 0);
+    laserbeam.linecolour = laserbeam.fillcolour;
+    laserbeam.x = ship.x;
+    laserbeam.y = ship.y;
+    laserbeam.angle[1] = ship.angle[1];
+    laserbeam.angle[2] = ship.angle[1];
+    laserbeam.radius[2] = ship.radius[1];  // the line starts at the nose
+    laserbeam.radius[3] = ship.radius[1];
+    laserbeam.radius[1] = 0;
+    // 120 dots ten units apart: the beam reaches 1200 units ahead.
+    for (int k = 1; k <= 120; ++k) {
+        laserbeam.radius[1] += 10;
+        Shot* s = newrecord(shots, addshot());
+        if (s == nullptr) continue;
+        s->x = static_cast<float>(ship.x + std::cos(h) * 10 * k);
+        s->y = static_cast<float>(ship.y + std::sin(h) * 10 * k);
+        s->vx = static_cast<float>(std::cos(h) * ship.radius[1]);
+        s->vy = static_cast<float>(std::sin(h) * ship.radius[1]);
+        s->colour = white;
+        s->life = 2;
+    }
+}
+
+void Game::laserbeamstep() {
+    // Below 0 the line is off: neither drawn nor erased.
+    if (laserbeam.fillcolour < 0) return;
+    const Body& ship = bodies[0];
+    laserbeam.x = ship.x;
+    laserbeam.y = ship.y;
+    laserbeam.angle[1] = ship.angle[1];
+    laserbeam.angle[2] = ship.angle[1];
+    drawbody(laserbeam);
+    // The red fades by 0.7 a frame: 255, 178, 125, ... 10, then one last
+    // draw in black (0) before the line goes off.
+    int32_t c = laserbeam.fillcolour;
+    if (c > 0) c = cint(c * 0.7);
+    if (c <= 1) {
+        c = -1;
+    } else if (c < 10) {
+        c = 0;
+    }
+    laserbeam.fillcolour = c;
+    laserbeam.linecolour = c;
+}
+
+// --- shot pass
+
+void Game::shotpass() {
+    // A spent shot takes the last one's place and the scan moves on, so the
+    // moved shot is only looked at on the next frame (it stays at life 0,
+    // drawn black and never hits anything).
+    for (int i = 1; i <= shotcount; ++i) {
+        if (shots[i].life < 1) removeshot(i);
+    }
+    const int n = shotcount;
+    for (int i = 1; i <= n; ++i) {
+        Shot& s = shots[i];
+        if (s.life > 0) s.life -= 1;
+        // Greys out over its last 10 frames.
+        if (s.life < 10) {
+            double v = s.life / 10.0 * 255;
+            s.colour = rgb(v, v, v);
+        }
+        s.x += s.vx;
+        s.y += s.vy;
+        drawmissile(s);
+    }
+}
+
+// --- particle pass
+
+void Game::particlepass() {
+    // Records added during the pass wait for the next frame.
+    const int n = particlecount;
+    for (int i = 1; i <= n; ++i) {
+        Shot& p = particles[i];
+        p.life -= 1;
+        switch (p.type) {
+            case 1: {  // flame: red to yellow, darkening
+                p.x += p.vx;
+                p.y += p.vy;
+                double f = static_cast<double>(p.life) / p.life0;
+                p.colour = rgb(f * 355, f * rnd() * 355, 0);
+                break;
+            }
+            case 2: {  // spark: cyan, darkening
+                p.x += p.vx;
+                p.y += p.vy;
+                int32_t g = cint(static_cast<double>(p.life) / p.life0 * 255 + 50);
+                p.colour = rgb(0, g, g);
+                break;
+            }
+            case 3:
+                homingmissile(p);
+                break;
+            case 4:
+                abomb(p);
+                break;
+            default:
+                break;
+        }
+        if (p.colour > 0) drawmissile(p);
+    }
+    // Spent particles go; the one moved into the gap is looked at again at
+    // once, as a fresh search from the start would find it next.
+    for (int i = 1; i <= particlecount;) {
+        if (particles[i].life < 1) {
+            erasemissile(particles[i]);
+            removeparticle(i);
+        } else {
+            ++i;
+        }
+    }
+}
+
+// --- homing missile
+
+void Game::homingmissile(Shot& m) {
+    if (m.target > bodycount) m.target = cint16(rnd() * bodycount + 1);
+    if (bodycount == 0) {
+        // Nothing left to chase: fly home and go back into stock when caught.
+        m.target = 0;
+        const Body& ship = bodies[0];
+        if (ship.x - 10 < m.x && m.x < ship.x + 10 && ship.y - 10 < m.y && m.y < ship.y + 10) {
+            ammo[2] += 1;
+            m.life = -1;
+        }
+    }
+    m.x += m.vx;
+    m.y += m.vy;
+    m.heading += m.turn;
+
+    // A target one past the list is a stale record; never read past the array.
+    const Body& t = bodies[std::min<int>(m.target, capacity)];
+    float dx = t.x - m.x, dy = t.y - m.y;
+    double aim;
+    if (dx != 0) {
+        aim = std::atan(static_cast<double>(dy) / dx);
+        if (dx < 0) aim += pi;
+    } else {
+        aim = dy > 0 ? quarterturn : threequarters;
+    }
+    if (m.heading > fullturn) m.heading -= fullturn;
+    if (m.heading < 0) m.heading += fullturn;
+    if (aim > fullturn) aim -= fullturn;
+    if (aim < 0) aim += fullturn;
+
+    // Turn the shorter way round towards the aim, damped.
+    if (m.heading < aim) {
+        m.turn += (aim - m.heading <= pi) ? 0.05 : -0.05;
+    } else {
+        m.turn += (m.heading - aim <= pi) ? -0.05 : 0.05;
+    }
+    m.turn *= 0.8;
+    // Thrust with drag: top speed 4.75 units per frame.
+    m.vx = static_cast<float>((m.vx + std::cos(m.heading) * 0.25) * 0.95);
+    m.vy = static_cast<float>((m.vy + std::sin(m.heading) * 0.25) * 0.95);
+    m.colour = rgb(255, rnd() * 55 + 200, 0);
+
+    for (int k = 1; k <= bodycount; ++k) {
+        if (bodies[k].vertexcount > 2 && pointinbody(bodies[k], m.x, m.y) && m.life < m.life0) {
+            m.life = 0;
+            break;
+        }
+    }
+    // A spent missile bursts into shrapnel; the shrapnel breaks the rock next frame.
+    if (m.life == 0) {
+        for (int n = 0; n < 5; ++n) {
+            Shot* s = newrecord(shots, addshot());
+            if (s == nullptr) break;
+            double speed = rnd() * 5;
+            double a = rnd() * fullturn;
+            s->vx = static_cast<float>(std::cos(a) * speed);
+            s->vy = static_cast<float>(std::sin(a) * speed);
+            s->x = m.x;
+            s->y = m.y;
+            s->colour = white;
+            s->life = cint16(rnd() * 45 + 1);
+        }
+    }
+}
+
+// --- A-bomb
+
+void Game::abomb(Shot& m) {
+    // 125 frames: drift to 45, flash to 35, blast from 30, hole from 20.
+    if (m.life == 45) {
+        m.vx = 0;
+        m.vy = 0;
+    }
+    m.x += m.vx;
+    m.y += m.vy;
+    m.vx = static_cast<float>(m.vx * 0.99);
+    m.vy = static_cast<float>(m.vy * 0.99);
+    if (m.life >= 31) {
+        double f = static_cast<double>(m.life) / m.life0;  // white fading to blue
+        m.colour = rgb(255 - 255 * f, 255 - 255 * f, 255 * f);
+    } else {
+        m.colour = 0;
+    }
+    // The walls turn it back without putting it back inside.
+    if (m.x < 0 || m.x > playfieldwidth()) m.vx = -m.vx;
+    if (m.y < 0 || m.y > playfieldheight()) m.vy = -m.vy;
+
+    const int style = wireframe != 0 ? 1 : 0;
+    const double px = m.x * pixelscale, py = m.y * pixelscale;
+    const int life = m.life;
+    if (life > 34 && life <= 45) {
+        double g = (45 - life) / 10.0;
+        int32_t c = rgb(128 - 128 * g, 128 - 127 * g, 128 - 127 * g);
+        // The last flash is solid and nearly black: it wipes the flash away.
+        octagon(*this, px, py, g * 400 * pixelscale, c, c, life == 35 ? 0 : style);
+    }
+    if (life <= 30) {
+        double g = (900.0 - life * life) / 900;
+        int32_t line = rgb(255, rnd() * 255, 0);
+        int32_t fill = rgb(255, rnd() * 255, 0);
+        octagon(*this, px, py, g * 200 * pixelscale, line, fill, style);
+        // Every body the grid reaches splits, shielded or not, whatever its type.
+        const int reach = cint(g * 200);
+        for (int u = -reach; u <= reach; u += 25) {
+            for (int v = -reach; v <= reach; v += 25) {
+                const int n = bodycount;
+                for (int k = 1; k <= n; ++k) {
+                    if (bodies[k].vertexcount > 2 && pointinbody(bodies[k], m.x + u, m.y + v)) {
+                        splitrock(k);
+                    }
+                }
+            }
+        }
+    }
+    if (life <= 20) {
+        double g = (400.0 - life * life) / 400;
+        octagon(*this, px, py, g * 200 * pixelscale, 0, 0, 0);
+    }
+    if (life == 30) sound("abomb");
+}
+
+// --- kite
+
+void Game::drawmissile(const Shot& m) {
+    kite(*this, m, m.colour);
+}
+
+void Game::erasemissile(const Shot& m) {
+    kite(*this, m, 0);
+}
+
+double ArcSin(double x) {
+    if (x == 1) return quarterturn;
+    return std::atan(x / std::sqrt(1 - x * x));
+}
