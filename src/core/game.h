@@ -156,6 +156,7 @@ public:
     void newgame();           // program flow steps 4 to 6
     bool frameloop();         // one game; false when the game ended
     void frame(int64_t framestart);  // one frame of play after events (steps 3 to 20)
+    bool playframe();         // a frame's work between events and wait; false when the game ended
     void erasepass();
     void bodystep(int k);
     bool shipstep();          // respawn or ship update; false when the game ends
