@@ -174,6 +174,13 @@ bool Game::respawnstep() {
     ship.state = 250;
     sound("spawn");
     firestate = 0;
+    spawnsparks();
+    return true;
+}
+
+void Game::spawnsparks() {
+    // A ring of white sparks flying out from the ship at 5 units per frame.
+    const Body& ship = bodies[0];
     for (int n = 1; n <= 25; ++n) {
         int16_t k = addparticle();
         if (k == 0) break;
@@ -185,9 +192,8 @@ bool Game::respawnstep() {
         p.vy = static_cast<float>(std::sin(a) * 5);
         p.x = ship.x;
         p.y = ship.y;
-        p.colour = white;
+        p.colour = rgb(255, 255, 255);
         p.life = cint16(rnd() * 15 + 10);
         p.life0 = p.life;
     }
-    return true;
 }

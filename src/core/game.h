@@ -215,6 +215,7 @@ public:
     void selfdestruct();
     void protectionblink();
     bool respawnstep();        // false when the game ends
+    void spawnsparks();        // the burst of 25 sparks round a ship that appears
     void droppowerup(float x, float y, float vx, float vy);
     void poweruppass();
     void pickup(Powerup& p);

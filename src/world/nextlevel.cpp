@@ -197,22 +197,7 @@ void Game::nextlevel() {
     sound("spawn");
     firestate = 0;
 
-    // A ring of white sparks flying out from the ship at 5 units per frame.
-    for (int spark = 0; spark < 25; ++spark) {
-        const int16_t i = addparticle();
-        if (i == 0) break;
-        Shot& p = particles[i];
-        p = Shot{};
-        const double a = rnd() * fullturn;
-        p.type = 2;
-        p.vx = static_cast<float>(std::cos(a) * 5);
-        p.vy = static_cast<float>(std::sin(a) * 5);
-        p.x = ship.x;
-        p.y = ship.y;
-        p.colour = white;
-        p.life = cint16(rnd() * 15 + 10);
-        p.life0 = p.life;
-    }
+    spawnsparks();
 
     bodycount = static_cast<int16_t>(rockcount(L));
 
