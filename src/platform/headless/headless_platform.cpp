@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/media.h"
+#include "platform/memoryplayer.h"
 
 std::vector<ScriptedEvent> parsekeyscript(const std::string& text) {
     std::vector<ScriptedEvent> events;
@@ -48,7 +49,9 @@ std::vector<ScriptedEvent> parsekeyscript(const std::string& text) {
 }
 
 HeadlessPlatform::HeadlessPlatform(std::filesystem::path folder, int width, int height)
-    : surface_(width, height), files_(std::move(folder)) {}
+    : surface_(width, height),
+      files_(std::move(folder)),
+      interpreter_(std::make_unique<MediaCommands>(std::make_unique<MemoryPlayer>(), files_.folder())) {}
 
 HeadlessPlatform::~HeadlessPlatform() = default;
 
@@ -106,6 +109,10 @@ std::vector<std::string> HeadlessPlatform::mediacommands() const {
     std::vector<std::string> out;
     for (const auto& m : media_) out.push_back(m.command);
     return out;
+}
+
+MemoryPlayer* HeadlessPlatform::memoryplayer() {
+    return interpreter_ ? dynamic_cast<MemoryPlayer*>(&interpreter_->player()) : nullptr;
 }
 
 void HeadlessPlatform::setmediainterpreter(std::unique_ptr<MediaCommands> interpreter) {

@@ -30,6 +30,7 @@ std::vector<ScriptedEvent> parsekeyscript(const std::string& text);
 struct FramesDone {};
 
 class MediaCommands;
+class MemoryPlayer;
 
 class HeadlessPlatform : public Platform {
 public:
@@ -73,9 +74,13 @@ public:
     const std::vector<RecordedCommand>& media() const { return media_; }
     std::vector<std::string> mediacommands() const;
     void clearmedia() { media_.clear(); }
-    // The player behind the media commands, when one is attached (tests use it to end music).
+    // The interpreter behind the media commands: by default one over a
+    // MemoryPlayer on the folder, so opens of missing files fail as they would
+    // on the machine. Null records every command as succeeding.
     void setmediainterpreter(std::unique_ptr<MediaCommands> interpreter);
     MediaCommands* mediainterpreter() { return interpreter_.get(); }
+    // The default player (tests use it to let music run out); null when replaced.
+    MemoryPlayer* memoryplayer();
 
     // Counter ticks added at each reading: 0.1 ms, so a busy wait ends quickly.
     static constexpr int64_t ticks_per_second = 10'000'000;

@@ -1,0 +1,17 @@
+// The keyboard as the game knows it: SDL keys turned into Windows virtual-key
+// codes, and typed UTF-8 text turned into the game's 8-bit Windows-1252 codes.
+#pragma once
+
+#include <SDL_keyboard.h>
+
+#include <string_view>
+#include <vector>
+
+// The virtual-key code of a key, or 0 for a key the game has no code for.
+// Letters follow the keyboard layout, the digit row its position; with Num
+// Lock off the keypad gives the cursor keys.
+int virtualkey(SDL_Keycode key, SDL_Scancode scancode, bool numlock);
+
+// The Windows-1252 codes of UTF-8 text; characters 1252 has no code for, and
+// control characters, are dropped.
+std::vector<int> windows1252(std::string_view utf8);

@@ -1,0 +1,175 @@
+// Effects and music through SDL_mixer. Each effect alias plays on its own
+// channel (the four gun aliases therefore overlap, and replaying an alias cuts
+// off only itself); one piece of music plays at a time on the music stream.
+#include "platform/sdl/sdl_mixer_player.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include "platform/sdl/quiet_errors.h"
+
+namespace {
+// Channels allocated at first; more are added when every one has an alias.
+constexpr int initialchannels = 32;
+// About 23 ms of sound per mixing buffer at 44.1 kHz: short enough that an
+// effect starts with the frame that asked for it.
+constexpr int buffersamples = 1024;
+constexpr int frequency = 44100;  // samples per second
+}  // namespace
+
+SdlMixerPlayer::SdlMixerPlayer() {
+    QuietErrors quiet;
+    if (!SDL_WasInit(SDL_INIT_AUDIO)) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+        ownsaudio_ = true;
+    }
+    if (Mix_OpenAudio(frequency, MIX_DEFAULT_FORMAT, 2, buffersamples) != 0) {
+        if (ownsaudio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        ownsaudio_ = false;
+        return;
+    }
+    Mix_Init(MIX_INIT_MID);
+    audioopen_ = true;
+    channelcount_ = Mix_AllocateChannels(initialchannels);
+    channelused_.assign(static_cast<size_t>(channelcount_), false);
+}
+
+SdlMixerPlayer::~SdlMixerPlayer() {
+    if (!audioopen_) return;
+    Mix_HaltMusic();
+    Mix_HaltChannel(-1);
+    for (auto& [alias, wave] : waves_) Mix_FreeChunk(wave.chunk);
+    for (auto& [alias, music] : music_) Mix_FreeMusic(music);
+    Mix_CloseAudio();
+    Mix_Quit();
+    if (ownsaudio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+int SdlMixerPlayer::freechannel() {
+    for (size_t i = 0; i < channelused_.size(); ++i) {
+        if (!channelused_[i]) return static_cast<int>(i);
+    }
+    int wanted = channelcount_ + 16;
+    if (Mix_AllocateChannels(wanted) != wanted) return -1;
+    channelcount_ = wanted;
+    channelused_.resize(static_cast<size_t>(wanted), false);
+    return freechannel();
+}
+
+bool SdlMixerPlayer::openwave(const std::string& alias, const std::filesystem::path& file) {
+    if (!audioopen_ || waves_.count(alias) || music_.count(alias)) return false;
+    int channel = freechannel();
+    if (channel < 0) return false;
+    Mix_Chunk* chunk = Mix_LoadWAV(file.string().c_str());
+    if (!chunk) return false;
+    channelused_[static_cast<size_t>(channel)] = true;
+    waves_[alias] = Wave{chunk, channel, false};
+    return true;
+}
+
+bool SdlMixerPlayer::opensequence(const std::string& alias, const std::filesystem::path& file) {
+    if (!audioopen_ || waves_.count(alias) || music_.count(alias)) return false;
+    Mix_Music* music = Mix_LoadMUS(file.string().c_str());
+    if (!music) return false;
+    music_[alias] = music;
+    return true;
+}
+
+bool SdlMixerPlayer::playfromstart(const std::string& alias) {
+    if (auto w = waves_.find(alias); w != waves_.end()) {
+        Wave& wave = w->second;
+        wave.stopped = false;
+        // Starting a channel that still sounds cuts the old sound off.
+        return Mix_PlayChannel(wave.channel, wave.chunk, 0) == wave.channel;
+    }
+    auto m = music_.find(alias);
+    if (m == music_.end()) return false;
+    Mix_HaltMusic();
+    current_ = alias;
+    musicpaused_ = false;
+    // 1: play the piece once.
+    if (Mix_PlayMusic(m->second, 1) != 0) {
+        current_.clear();
+        return false;
+    }
+    return true;
+}
+
+bool SdlMixerPlayer::play(const std::string& alias) {
+    if (auto w = waves_.find(alias); w != waves_.end()) {
+        Wave& wave = w->second;
+        if (wave.stopped) {
+            wave.stopped = false;
+            Mix_Resume(wave.channel);
+            return true;
+        }
+        if (Mix_Playing(wave.channel)) return true;
+        return playfromstart(alias);
+    }
+    if (!music_.count(alias)) return false;
+    if (current_ == alias && musicpaused_) {
+        musicpaused_ = false;
+        Mix_ResumeMusic();
+        return true;
+    }
+    if (current_ == alias && Mix_PlayingMusic()) return true;
+    return playfromstart(alias);
+}
+
+bool SdlMixerPlayer::stop(const std::string& alias) {
+    if (auto w = waves_.find(alias); w != waves_.end()) {
+        Wave& wave = w->second;
+        if (Mix_Playing(wave.channel) && !wave.stopped) {
+            Mix_Pause(wave.channel);
+            wave.stopped = true;
+        }
+        return true;
+    }
+    if (!music_.count(alias)) return false;
+    if (current_ == alias && Mix_PlayingMusic() && !musicpaused_) {
+        Mix_PauseMusic();
+        musicpaused_ = true;
+    }
+    return true;
+}
+
+bool SdlMixerPlayer::seektostart(const std::string& alias) {
+    if (auto w = waves_.find(alias); w != waves_.end()) {
+        Mix_HaltChannel(w->second.channel);
+        w->second.stopped = false;
+        return true;
+    }
+    if (!music_.count(alias)) return false;
+    if (current_ == alias) {
+        Mix_HaltMusic();
+        current_.clear();
+        musicpaused_ = false;
+    }
+    return true;
+}
+
+bool SdlMixerPlayer::isplaying(const std::string& alias) {
+    if (auto w = waves_.find(alias); w != waves_.end()) {
+        return !w->second.stopped && Mix_Playing(w->second.channel);
+    }
+    return current_ == alias && !musicpaused_ && Mix_PlayingMusic();
+}
+
+void SdlMixerPlayer::close(const std::string& alias) {
+    if (auto w = waves_.find(alias); w != waves_.end()) {
+        Mix_HaltChannel(w->second.channel);
+        Mix_FreeChunk(w->second.chunk);
+        channelused_[static_cast<size_t>(w->second.channel)] = false;
+        waves_.erase(w);
+        return;
+    }
+    if (auto m = music_.find(alias); m != music_.end()) {
+        if (current_ == alias) {
+            Mix_HaltMusic();
+            current_.clear();
+            musicpaused_ = false;
+        }
+        Mix_FreeMusic(m->second);
+        music_.erase(m);
+    }
+}

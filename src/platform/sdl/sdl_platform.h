@@ -1,0 +1,58 @@
+// The real machine: one SDL window showing the game's image, keys and typed
+// characters from the keyboard, the performance counter, and the media
+// commands played through SDL_mixer.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "platform/platform.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+class MediaCommands;
+
+class SdlPlatform : public Platform {
+  public:
+    // Opens the window "VOLMARIN" with a client area of width x height pixels.
+    // Throws std::runtime_error when there is no display to open it on; a
+    // missing audio device only leaves the game silent.
+    explicit SdlPlatform(std::filesystem::path folder, int width = 823, int height = 709);
+    ~SdlPlatform() override;
+    SdlPlatform(const SdlPlatform&) = delete;
+    SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+    Surface& surface() override { return *surface_; }
+    void sethandler(EventHandler* handler) override { handler_ = handler; }
+    void doevents() override;
+    int64_t counter() override;
+    int64_t frequency() override;
+    int mcisendstring(std::string_view command, std::string* reply) override;
+    int showcursor() override;
+    Files& files() override { return files_; }
+
+    // Shows the image in the window now.
+    void present();
+    SDL_Window* window() const { return window_; }
+    bool fullscreen() const { return fullscreen_; }
+    void setfullscreen(bool on);
+
+  private:
+    void keydown(int scancode, int key, bool repeat);
+    void keyup(int scancode, int key);
+    void text(const char* utf8);
+
+    Files files_;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    std::unique_ptr<Surface> surface_;
+    std::unique_ptr<MediaCommands> media_;
+    EventHandler* handler_ = nullptr;
+    bool fullscreen_ = false;
+    // Modifier keys held, bit 1 the left and bit 2 the right one: a character
+    // typed with Alt or Ctrl held is a shortcut, not text.
+    int altkeys_ = 0;
+    int ctrlkeys_ = 0;
+};
