@@ -52,6 +52,8 @@ Surface::Surface(int clientwidth, int clientheight, int outerwidth, int outerhei
       pixels_(static_cast<size_t>(width_) * height_, 0xFF000000u),
       fonts_(std::make_unique<FontCache>()) {
     crossings_.reserve(2048);
+    edges_.reserve(2048);
+    active_.reserve(2048);
 }
 
 Surface::~Surface() = default;
@@ -108,27 +110,56 @@ void Surface::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb
     }
 }
 
-void Surface::fill(const PixelPoint* points, int n, uint32_t argb) {
-    int64_t ymin = points[0].y, ymax = points[0].y;
-    for (int i = 1; i < n; ++i) {
-        ymin = std::min<int64_t>(ymin, points[i].y);
-        ymax = std::max<int64_t>(ymax, points[i].y);
+void Surface::sortcrossings() {
+    // A row of an ordinary outline has a handful of crossings: insertion sort wins there.
+    if (crossings_.size() > 24) {
+        std::sort(crossings_.begin(), crossings_.end());
+        return;
     }
-    ymin = std::max<int64_t>(ymin, 0);
-    ymax = std::min<int64_t>(ymax, height_ - 1);
-    // Pixel (x, y) is inside when its centre (x + 0.5, y + 0.5) is, by the even-odd rule.
-    for (int64_t y = ymin; y <= ymax; ++y) {
+    for (size_t i = 1; i < crossings_.size(); ++i) {
+        double v = crossings_[i];
+        size_t j = i;
+        for (; j > 0 && crossings_[j - 1] > v; --j) crossings_[j] = crossings_[j - 1];
+        crossings_[j] = v;
+    }
+}
+
+void Surface::fill(const PixelPoint* points, int n, uint32_t argb) {
+    // Pixel (x, y) is inside when its centre (x + 0.5, y + 0.5) is, by the
+    // even-odd rule. An edge from a to b crosses the centre line of rows
+    // min(a.y, b.y) to max(a.y, b.y) - 1; edges enter and leave an active list
+    // as the rows go down, so a row only looks at the edges that cross it.
+    edges_.clear();
+    for (int i = 0; i < n; ++i) {
+        const PixelPoint& a = points[i];
+        const PixelPoint& b = points[i + 1 == n ? 0 : i + 1];
+        if (a.y == b.y) continue;
+        int64_t top = std::min(a.y, b.y), bottom = static_cast<int64_t>(std::max(a.y, b.y)) - 1;
+        if (bottom < 0 || top >= height_) continue;
+        edges_.push_back({a, (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y), top, bottom});
+    }
+    if (edges_.empty()) return;
+    std::sort(edges_.begin(), edges_.end(), [](const Edge& l, const Edge& r) { return l.top < r.top; });
+    active_.clear();
+    size_t next = 0;
+    int64_t y = std::max<int64_t>(edges_.front().top, 0);
+    while (y < height_ && (next < edges_.size() || !active_.empty())) {
+        if (active_.empty() && edges_[next].top > y) y = edges_[next].top;
+        if (y >= height_) break;
+        while (next < edges_.size() && edges_[next].top <= y) active_.push_back(&edges_[next++]);
         double yc = static_cast<double>(y) + 0.5;
         crossings_.clear();
-        for (int i = 0; i < n; ++i) {
-            const PixelPoint& a = points[i];
-            const PixelPoint& b = points[i + 1 == n ? 0 : i + 1];
-            bool aabove = a.y <= yc, babove = b.y <= yc;
-            if (aabove == babove) continue;
-            double t = (yc - a.y) / (static_cast<double>(b.y) - a.y);
-            crossings_.push_back(a.x + t * (static_cast<double>(b.x) - a.x));
+        for (size_t k = 0; k < active_.size();) {
+            const Edge* e = active_[k];
+            if (e->bottom < y) {
+                active_[k] = active_.back();
+                active_.pop_back();
+                continue;
+            }
+            crossings_.push_back(e->a.x + (yc - e->a.y) * e->slope);
+            ++k;
         }
-        std::sort(crossings_.begin(), crossings_.end());
+        sortcrossings();
         for (size_t k = 0; k + 1 < crossings_.size(); k += 2) {
             double left = std::ceil(crossings_[k] - 0.5);
             double right = std::ceil(crossings_[k + 1] - 0.5) - 1;
@@ -136,6 +167,7 @@ void Surface::fill(const PixelPoint* points, int n, uint32_t argb) {
             span(static_cast<int>(y), static_cast<int>(std::max(left, -1.0)),
                  static_cast<int>(std::min(right, static_cast<double>(width_))), argb);
         }
+        ++y;
     }
 }
 

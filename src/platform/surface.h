@@ -93,6 +93,7 @@ private:
     void span(int y, int x0, int x1, uint32_t argb);
     void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
     void fill(const PixelPoint* points, int n, uint32_t argb);
+    void sortcrossings();
 
     int width_, height_, outerwidth_, outerheight_;
     double scalewidth_;
@@ -101,7 +102,15 @@ private:
     int fillstyle_ = 0;
     double fontsize_ = 10;
     double currentx_ = 0, currenty_ = 0;
-    std::vector<double> crossings_;  // scratch for the scanline fill
+    // Scratch for the scanline fill, kept so that drawing allocates nothing.
+    struct Edge {
+        PixelPoint a;
+        double slope;         // x per row along the edge
+        int64_t top, bottom;  // the rows whose centre line the edge crosses
+    };
+    std::vector<double> crossings_;
+    std::vector<Edge> edges_;
+    std::vector<const Edge*> active_;
     std::unique_ptr<FontCache> fonts_;
 };
 
