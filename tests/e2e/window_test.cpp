@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -22,11 +23,10 @@
 #include <unistd.h>
 
 #include "support/gamefixture.h"
+#include "support/xserver.h"
 
 namespace {
 using namespace std::chrono_literals;
-
-bool have(const char* tool) { return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0; }
 
 std::string run(const std::string& command) {
     std::string out;
@@ -44,19 +44,14 @@ std::string run(const std::string& command) {
 class WindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!have("Xvfb") || !have("xdotool")) GTEST_SKIP() << "Xvfb or xdotool is not installed; window tests skipped";
+        if (!onpath("Xvfb") || !onpath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool is not installed; window tests skipped";
         binary = std::filesystem::path(VOLMARIN_BINARY_DIR) / "volmarin";
         if (!std::filesystem::exists(binary)) GTEST_SKIP() << "the game binary was not built";
-        display = ":" + std::to_string(60 + (getpid() % 30));
-        xvfb = fork();
-        if (xvfb == 0) {
-            execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        setenv("DISPLAY", display.c_str(), 1);
-        for (int i = 0; i < 50 && !(x = XOpenDisplay(display.c_str())); ++i) std::this_thread::sleep_for(100ms);
-        if (!x) GTEST_SKIP() << "Xvfb did not start on " << display;
+        xserver = std::make_unique<Xserver>();
+        if (!xserver->problem().empty()) GTEST_SKIP() << xserver->problem();
+        display = xserver->display();
+        x = XOpenDisplay(display.c_str());
+        if (!x) GTEST_SKIP() << "cannot connect to Xvfb on " << display;
         std::system("xset r off >/dev/null 2>&1");
         // The program folder: the build folder's media beside a copy of the binary.
         std::filesystem::path build(VOLMARIN_BINARY_DIR);
@@ -75,10 +70,7 @@ protected:
             waitpid(game, nullptr, 0);
         }
         if (x) XCloseDisplay(x);
-        if (xvfb > 0) {
-            kill(xvfb, SIGTERM);
-            waitpid(xvfb, nullptr, 0);
-        }
+        xserver.reset();
     }
 
     void start() {
@@ -154,7 +146,8 @@ protected:
     std::filesystem::path binary;
     std::string display, windowid;
     Display* x = nullptr;
-    pid_t xvfb = -1, game = -1;
+    std::unique_ptr<Xserver> xserver;
+    pid_t game = -1;
 };
 }  // namespace
 

@@ -25,6 +25,7 @@
 #include "platform/sdl/sdl_mixer_player.h"
 #include "platform/sdl/sdl_platform.h"
 #include "support/gamefixture.h"
+#include "support/xserver.h"
 
 extern char** environ;
 
@@ -120,81 +121,6 @@ bool waitstatus(MediaCommands& media, const std::string& wanted, int ms) {
 }
 
 // --- a private X server
-
-bool onpath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        std::string file = dirs.substr(start, end - start) + "/" + program;
-        if (access(file.c_str(), X_OK) == 0) return true;
-        start = end + 1;
-    }
-    return false;
-}
-
-// Starts Xvfb on a display number it picks itself, and stops it again.
-class Xserver {
-  public:
-    Xserver() {
-        if (!onpath("Xvfb")) {
-            problem_ = "Xvfb is not installed";
-            return;
-        }
-        int fds[2];
-        if (pipe(fds) != 0) {
-            problem_ = "no pipe for Xvfb";
-            return;
-        }
-        std::string fd = std::to_string(fds[1]);
-        const char* argv[] = {"Xvfb",        "-displayfd", fd.c_str(), "-screen", "0",
-                              "1024x768x24", "-nolisten",  "tcp",      nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        int failed =
-            posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        if (failed) {
-            pid_ = 0;
-            close(fds[0]);
-            problem_ = "Xvfb could not be started";
-            return;
-        }
-        // Xvfb writes its display number once it accepts connections.
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        while (poll(&p, 1, 10000) > 0) {
-            char c;
-            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-            number += c;
-        }
-        close(fds[0]);
-        if (number.empty()) {
-            problem_ = "Xvfb did not report a display";
-            return;
-        }
-        display_ = ":" + number;
-        setenv("DISPLAY", display_.c_str(), 1);
-    }
-    ~Xserver() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    const std::string& problem() const { return problem_; }
-
-  private:
-    pid_t pid_ = 0;
-    std::string display_;
-    std::string problem_;
-};
 
 // The whole screen of the X server as 0xRRGGBB words, read with xwd.
 struct Screen {
