@@ -20,5 +20,25 @@ test: build
 bench: build
 	@$(BUILD)/volmarin-bench
 
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# with the long random-key run.
+asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLMARIN_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS) --target volmarin volmarin-tests volmarin-headless
+	@cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
+		VOLMARIN_SOAK_FRAMES=100000 ctest --output-on-failure -j $(JOBS) -E '^(Sdl|WindowFixture)'
+	@# The window tests load the desktop's libraries (X, D-Bus, audio), whose
+	@# one-time allocations the leak checker cannot name once they are unloaded.
+	@cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS) -R '^(Sdl|WindowFixture)'
+
+# Each libFuzzer target for a minute (clang only).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLMARIN_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target volmarin-highscores-fuzz volmarin-media-fuzz
+	@mkdir -p build-fuzz/corpus/highscores build-fuzz/corpus/media
+	@build-fuzz/fuzz/volmarin-highscores-fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus/highscores
+	@build-fuzz/fuzz/volmarin-media-fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus/media
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz

@@ -43,30 +43,37 @@ bool Game::frameloop() {
             pausemessage();
             continue;
         }
-        extraship();
-        scoreflash();
-        drawhud();
-        if (respawntimer == 1 && lives == 0) return false;
-        erasepass();
-        shotpass();
-        particlepass();
-        if (bodies[0].state > 0) protectionblink();
-        if (!shipstep()) return false;
-        poweruppass();
-        huntertimerstep();
-        // The count is read again before every body, so pieces split off during
-        // the pass are moved, tested and drawn in this same frame.
-        for (int k = 1; k <= bodycount; ++k) bodystep(k);
-        removalpass();
-        flamestep();
-        drawbody(bodies[0]);
-        laserbeamstep();
+        if (!playframe()) return false;
         waitframe(framestart, 80);
         if (levelended()) {
             ++level;
             nextlevel();
         }
     }
+}
+
+// The work of one frame of play between the events and the wait; false when
+// the game has ended in it.
+bool Game::playframe() {
+    extraship();
+    scoreflash();
+    drawhud();
+    if (respawntimer == 1 && lives == 0) return false;
+    erasepass();
+    shotpass();
+    particlepass();
+    if (bodies[0].state > 0) protectionblink();
+    if (!shipstep()) return false;
+    poweruppass();
+    huntertimerstep();
+    // The count is read again before every body, so pieces split off during
+    // the pass are moved, tested and drawn in this same frame.
+    for (int k = 1; k <= bodycount; ++k) bodystep(k);
+    removalpass();
+    flamestep();
+    drawbody(bodies[0]);
+    laserbeamstep();
+    return true;
 }
 
 void Game::erasepass() {

@@ -1,0 +1,90 @@
+// Cost of the software image's own drawing: filled polygons the size of the
+// game's rocks and the HUD's printed text, without any game logic around them.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "platform/surface.h"
+
+namespace {
+// The headless window: 823 x 709 pixels, so one playfield unit is 709/600 pixels.
+constexpr int imagewidth = 823, imageheight = 709;
+constexpr double pixelscale = imageheight / 600.0;
+
+// A rough rock outline of `n` vertices around (cx, cy), radius 40 to 65 units.
+std::vector<PixelPoint> outline(int n, double cx, double cy) {
+    std::vector<PixelPoint> p(n);
+    for (int j = 0; j < n; ++j) {
+        double a = 6.283 / n * j;
+        double r = (40 + 25 * std::fabs(std::sin(j * 2.3))) * pixelscale;
+        p[j].x = static_cast<int32_t>(cx + std::cos(a) * r);
+        p[j].y = static_cast<int32_t>(cy + std::sin(a) * r);
+    }
+    return p;
+}
+
+void polygons(benchmark::State& state, int vertices, int fillstyle) {
+    Surface surface(imagewidth, imageheight);
+    surface.setfillstyle(fillstyle);
+    surface.setfillcolour(0x785a28);
+    surface.setlinecolour(0x786e5a);
+    // Eight placements so the work does not stay in one corner of the image.
+    std::vector<std::vector<PixelPoint>> shapes;
+    for (int n = 0; n < 8; ++n) shapes.push_back(outline(vertices, 100 + 80 * n, 120 + 60 * n));
+    size_t i = 0;
+    for (auto _ : state) {
+        const auto& s = shapes[i++ & 7];
+        surface.polygon(s.data(), vertices);
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["budget_%"] = benchmark::Counter(
+        12.5e-3 / 100, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void printing(benchmark::State& state, double basesize) {
+    Surface surface(imagewidth, imageheight);
+    surface.setfontface("StarTrek Film BT");
+    surface.setfontsize(basesize * pixelscale);
+    surface.setlinecolour(0xffffff);
+    for (auto _ : state) {
+        surface.setposition(0, 0);
+        surface.print(" 1234500");
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["budget_%"] = benchmark::Counter(
+        12.5e-3 / 100, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+}  // namespace
+
+// A split piece or a small rock: the common polygon of a frame.
+static void BM_Surface_Polygon8(benchmark::State& state) {
+    polygons(state, 8, 0);
+}
+BENCHMARK(BM_Surface_Polygon8);
+
+// The giant rock's 300-vertex outline, filled.
+static void BM_Surface_Polygon300(benchmark::State& state) {
+    polygons(state, 300, 0);
+}
+BENCHMARK(BM_Surface_Polygon300);
+
+// The same two in outline drawing.
+static void BM_Surface_Polygon8Outline(benchmark::State& state) {
+    polygons(state, 8, 1);
+}
+BENCHMARK(BM_Surface_Polygon8Outline);
+static void BM_Surface_Polygon300Outline(benchmark::State& state) {
+    polygons(state, 300, 1);
+}
+BENCHMARK(BM_Surface_Polygon300Outline);
+
+// The HUD's score line (10-point) and its small stock bars (7-point).
+static void BM_Surface_PrintScore10(benchmark::State& state) {
+    printing(state, 10);
+}
+BENCHMARK(BM_Surface_PrintScore10);
+static void BM_Surface_PrintBar7(benchmark::State& state) {
+    printing(state, 7);
+}
+BENCHMARK(BM_Surface_PrintBar7);
