@@ -373,12 +373,22 @@ void Game::abomb(Shot& m) {
         octagon(*this, px, py, g * 200 * pixelscale, line, fill, style);
         // Every body the grid reaches splits, shielded or not, whatever its type.
         const int reach = cint(g * 200);
+        std::fill(outlineknown.begin(), outlineknown.end(), false);
         for (int u = -reach; u <= reach; u += 25) {
             for (int v = -reach; v <= reach; v += 25) {
                 const int n = bodycount;
                 for (int k = 1; k <= n; ++k) {
-                    if (bodies[k].vertexcount > 2 && pointinbody(bodies[k], m.x + u, m.y + v)) {
+                    if (bodies[k].vertexcount <= 2) continue;
+                    if (!outlineknown[k]) {
+                        outlineof(bodies[k], outlines[k]);
+                        outlineknown[k] = true;
+                    }
+                    if (insideoutline(bodies[k], outlines[k], m.x + u, m.y + v)) {
+                        // The split rewrites this element and every one past the old count.
+                        const int before = bodycount;
                         splitrock(k);
+                        outlineknown[k] = false;
+                        for (int i = before + 1; i <= capacity && i <= before + 3; ++i) outlineknown[i] = false;
                     }
                 }
             }

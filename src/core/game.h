@@ -74,6 +74,13 @@ struct TextBox {
     bool focus = false;
 };
 
+// A body's vertices where the shape test places them, playfield units.
+struct Outline {
+    float x[max_vertices + 1];
+    float y[max_vertices + 1];
+    int16_t n = 0;
+};
+
 class Game : public EventHandler {
 public:
     Game(Platform& platform, RandomSource& random);
@@ -181,6 +188,12 @@ public:
     void erasebody(Body& b);
     void centerbody(Body& b);
     bool pointinbody(const Body& b, float px, float py) const;
+    void outlineof(const Body& b, Outline& o) const;
+    bool insideoutline(const Body& b, const Outline& o, float px, float py) const;
+    // The A-bomb's grid tests hundreds of points against the same outlines:
+    // each body's outline is worked out once and kept until the body changes.
+    std::array<Outline, capacity + 1> outlines{};
+    std::array<bool, capacity + 1> outlineknown{};
     void splitrock(int k);
     void nextlevel();
     void initializeship(int index = 0, int ship = -1);  // -1: selectedship
