@@ -17,16 +17,8 @@ class Weapons : public GameFixture {
     void SetUp() override {
         GameFixture::SetUp();
         Game& g = *game;
-        g.gamestate = -2;
+        shipinplay(g);
         g.ammo = {1, 0, 0, 0};
-        Body& s = g.bodies[0];
-        s.vertexcount = 3;
-        for (int j = 1; j <= 3; ++j) {
-            s.radius[j] = 10;
-            s.angle[j] = static_cast<float>(fullturn / 3 * (j - 1));
-        }
-        s.x = 300;
-        s.y = 300;
         g.laserbeam.vertexcount = 2;
         g.laserbeam.fillstyle = 1;
         g.laserbeam.fillcolour = g.laserbeam.linecolour = -1;

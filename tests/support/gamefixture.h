@@ -29,6 +29,19 @@ private:
     std::filesystem::path path_;
 };
 
+// A game in play with a small triangular ship at (300, 300), nose along angle 0.
+inline void shipinplay(Game& g) {
+    g.gamestate = -2;
+    Body& s = g.bodies[0];
+    s.vertexcount = 3;
+    for (int j = 1; j <= 3; ++j) {
+        s.radius[j] = 10;
+        s.angle[j] = static_cast<float>(fullturn / 3 * (j - 1));
+    }
+    s.x = 300;
+    s.y = 300;
+}
+
 class GameFixture : public ::testing::Test {
 protected:
     void SetUp() override {
