@@ -14,8 +14,10 @@ build: deps
 run: build
 	@$(BUILD)/volmarin
 
+# The suite, then the suite again under the sanitizers with the long soak.
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory asan
 
 bench: build
 	@$(BUILD)/volmarin-bench
