@@ -82,12 +82,15 @@ int main(int argc, char** argv) {
     }
     bool snapshotfailed = false;
     platform->setlastframe(frames);
-    platform->onframeend([&](int64_t frame) {
+    // Each snapshot is written once, when its frame has ended.
+    auto writesnapshots = [&](int64_t frame) {
         auto range = snapshots.equal_range(frame);
         for (auto it = range.first; it != range.second; ++it) {
             if (!platform->surface().savepng(it->second)) snapshotfailed = true;
         }
-    });
+        snapshots.erase(range.first, range.second);
+    };
+    platform->onframeend(writesnapshots);
 
     ClockRandom random(static_cast<uint64_t>(seed));
     auto game = std::make_unique<Game>(*platform, random);
@@ -100,11 +103,7 @@ int main(int argc, char** argv) {
         status = end.status;
     }
     // The frame the program ended in has ended too.
-    int64_t last = platform->frame();
-    auto range = snapshots.equal_range(last);
-    for (auto it = range.first; it != range.second; ++it) {
-        if (!platform->surface().savepng(it->second)) snapshotfailed = true;
-    }
+    writesnapshots(platform->frame());
     if (!medialog.empty()) {
         std::ofstream out(medialog);
         for (const auto& m : platform->media()) out << m.frame << '\t' << m.command << '\n';
