@@ -2,10 +2,15 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build bench deps fuzz asan clean
+.PHONY: run test build bench deps deps-test fuzz asan deb clean
 
+# What building and playing need; `deps-test` adds the test, packaging and
+# checking tools.
 deps:
-	@scripts/install-deps
+	@scripts/install-deps run
+
+deps-test:
+	@scripts/install-deps test
 
 build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -14,33 +19,45 @@ build: deps
 run: build
 	@$(BUILD)/volmarin
 
-# The suite, then the suite again under the sanitizers with the long soak.
-test: build
+# The suite (install tree, package and validators included), then the suite
+# again under the sanitizers with the long soak.
+test: deps-test
+	@$(MAKE) --no-print-directory build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory asan
 
-bench: build
+bench: deps-test
+	@$(MAKE) --no-print-directory build
 	@$(BUILD)/volmarin-bench
+
+# The Debian package, volmarin_<version>_<arch>.deb, in $(BUILD)/package/.
+deb: deps-test
+	@$(MAKE) --no-print-directory build
+	@cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/package/*.deb
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # with the long random-key run.
-asan: deps
+asan: deps-test
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLMARIN_SANITIZE=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS) --target volmarin volmarin-tests volmarin-headless
 	@cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
-		VOLMARIN_SOAK_FRAMES=100000 ctest --output-on-failure -j $(JOBS) -E '^(Sdl|WindowFixture)'
+		VOLMARIN_SOAK_FRAMES=100000 ctest --output-on-failure -j $(JOBS) -E '^(Sdl|WindowFixture|Install)'
 	@# The window tests load the desktop's libraries (X, D-Bus, audio), whose
 	@# one-time allocations the leak checker cannot name once they are unloaded.
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS) -R '^(Sdl|WindowFixture)'
 
 # Each libFuzzer target for a minute (clang only).
 FUZZ_SECONDS ?= 60
-fuzz: deps
+fuzz: deps-test
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLMARIN_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target volmarin-highscores-fuzz volmarin-media-fuzz
 	@mkdir -p build-fuzz/corpus/highscores build-fuzz/corpus/media
 	@build-fuzz/fuzz/volmarin-highscores-fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus/highscores
 	@build-fuzz/fuzz/volmarin-media-fuzz -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus/media
 
+# Removes the builds but keeps the high-score table the game saved in $(BUILD).
 clean:
+	@if [ -f $(BUILD)/hiscores.dat ]; then cp -p $(BUILD)/hiscores.dat .hiscores.keep; fi
 	rm -rf $(BUILD) build-asan build-fuzz
+	@if [ -f .hiscores.keep ]; then mkdir -p $(BUILD) && mv .hiscores.keep $(BUILD)/hiscores.dat; fi
