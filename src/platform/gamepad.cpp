@@ -9,8 +9,8 @@ namespace {
 // ---------------------------------------------------------------- names
 
 constexpr std::string_view buttonnames[] = {
-    "a",  "b",     "x",            "y",             "back",   "start",
-    "leftshoulder", "rightshoulder", "dpup", "dpdown", "dpleft", "dpright",
+    "a",    "b",      "x",      "y",       "back", "start", "leftshoulder", "rightshoulder",
+    "dpup", "dpdown", "dpleft", "dpright",
 };
 constexpr std::string_view axisnames[] = {"leftx", "lefty", "righttrigger"};
 
@@ -40,20 +40,15 @@ std::optional<PadAxis> padaxis(std::string_view name) {
 // ---------------------------------------------------------------- one pad
 
 void Gamepad::button(PadButton which, bool isdown, int64_t ms) {
-    switch (which) {
-        case PadButton::a: set(a, isdown, ms); return;
-        case PadButton::b: set(b, isdown, ms); return;
-        case PadButton::x: set(x, isdown, ms); return;
-        case PadButton::y: set(y, isdown, ms); return;
-        case PadButton::back: set(back, isdown, ms); return;
-        case PadButton::start: set(start, isdown, ms); return;
-        case PadButton::leftshoulder: set(previous, isdown, ms); return;
-        case PadButton::rightshoulder: set(next, isdown, ms); return;
-        case PadButton::dpup: dpad_[up] = isdown; return direction(up, ms);
-        case PadButton::dpdown: dpad_[down] = isdown; return direction(down, ms);
-        case PadButton::dpleft: dpad_[left] = isdown; return direction(left, ms);
-        case PadButton::dpright: dpad_[right] = isdown; return direction(right, ms);
+    static constexpr Control controls[] = {a,        b,    x,  y,    back, start,
+                                           previous, next, up, down, left, right};
+    Control control = controls[static_cast<int>(which)];
+    if (which >= PadButton::dpup) {
+        // The D-pad shares its directions with the stick.
+        dpad_[control] = isdown;
+        return direction(control, ms);
     }
+    set(control, isdown, ms);
 }
 
 namespace {
@@ -132,35 +127,63 @@ void Gamepad::pressed(Control control, int64_t ms) {
     switch (context.screen) {
         case InputContext::Screen::play:
             switch (control) {
-                case up: case thrust: return hold(control, vk::up);
-                case left: return hold(control, vk::left);
-                case right: return hold(control, vk::right);
-                case a: return hold(control, vk::space);
-                case b: return hold(control, vk::alt);
-                case x: return hold(control, vk::control);
-                case y: return hold(control, key_x);
-                case start: return hold(control, key_p);
-                case back: return hold(control, vk::escape);
-                case previous: return weaponstep(control, context, 3);
-                case next: return weaponstep(control, context, 1);
-                default: return;
+                case up:
+                case thrust:
+                    return hold(control, vk::up);
+                case left:
+                    return hold(control, vk::left);
+                case right:
+                    return hold(control, vk::right);
+                case a:
+                    return hold(control, vk::space);
+                case b:
+                    return hold(control, vk::alt);
+                case x:
+                    return hold(control, vk::control);
+                case y:
+                    return hold(control, key_x);
+                case start:
+                    return hold(control, key_p);
+                case back:
+                    return hold(control, vk::escape);
+                case previous:
+                    return weaponstep(control, context, 3);
+                case next:
+                    return weaponstep(control, context, 1);
+                default:
+                    return;
             }
         case InputContext::Screen::menu:
             switch (control) {
-                case up: return hold(control, vk::up);
-                case down: return hold(control, vk::down);
-                case a: case start: return hold(control, vk::enter);
-                case b: case back: return hold(control, vk::escape);
-                default: return;
+                case up:
+                    return hold(control, vk::up);
+                case down:
+                    return hold(control, vk::down);
+                case a:
+                case start:
+                    return hold(control, vk::enter);
+                case b:
+                case back:
+                    return hold(control, vk::escape);
+                default:
+                    return;
             }
         case InputContext::Screen::nameentry:
             switch (control) {
-                case up: case down: case left: case right:
+                case up:
+                case down:
+                case left:
+                case right:
                     repeatat_[control] = ms + repeatdelay;
                     return nameentry(control);
-                case a: case start: return hold(control, vk::enter);
-                case b: case back: return hold(control, vk::escape);
-                default: return;
+                case a:
+                case start:
+                    return hold(control, vk::enter);
+                case b:
+                case back:
+                    return hold(control, vk::escape);
+                default:
+                    return;
             }
     }
 }
@@ -207,7 +230,9 @@ Gamepad* Gamepads::find(int id, bool plugging) {
     return nullptr;  // more pads than sources: the extra ones are not heard
 }
 
-void Gamepads::plug(int id) { find(id, true); }
+void Gamepads::plug(int id) {
+    find(id, true);
+}
 
 void Gamepads::unplug(int id) {
     for (auto& slot : slots_) {

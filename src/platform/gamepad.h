@@ -31,7 +31,7 @@ std::optional<PadButton> padbutton(std::string_view name);
 std::optional<PadAxis> padaxis(std::string_view name);
 
 class Gamepad {
-public:
+  public:
     // A stick or trigger counts as pressed from half way, and as let go only
     // below 30 %, so a resting stick never drifts and a held one never chatters.
     static constexpr int pressat = 16384;
@@ -50,7 +50,7 @@ public:
     // The pad is gone: every key it held comes up.
     void unplug();
 
-private:
+  private:
     // What the player does with the pad, whichever button or axis does it.
     enum Control { up, down, left, right, a, b, x, y, back, start, previous, next, thrust, count };
 
@@ -66,7 +66,7 @@ private:
     KeyInput& keys_;
     int source_;
     std::array<bool, count> on_{};
-    std::array<int, count> key_{};          // virtual-key code the control holds, 0 for none
+    std::array<int, count> key_{};           // virtual-key code the control holds, 0 for none
     std::array<int64_t, count> repeatat_{};  // ms of the control's next repeat, 0 for none
     std::array<bool, 4> dpad_{};             // up, down, left, right on the D-pad
     std::array<bool, 4> stick_{};            // the same on the left stick
@@ -76,7 +76,7 @@ private:
 // source of its own, so two pads play at once and one unplugged lets go only
 // of its own keys.
 class Gamepads {
-public:
+  public:
     explicit Gamepads(KeyInput& keys) : keys_(keys) {}
 
     void plug(int id);
@@ -87,7 +87,7 @@ public:
     void tick(int64_t ms);
     int connected() const;
 
-private:
+  private:
     struct Slot {
         int id;
         Gamepad pad;

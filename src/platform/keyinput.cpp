@@ -3,13 +3,19 @@
 
 namespace {
 
-unsigned bit(KeySide side) { return 1u << static_cast<unsigned>(side); }
+unsigned bit(KeySide side) {
+    return 1u << static_cast<unsigned>(side);
+}
 
 // Enter, Esc and Backspace also arrive as typed characters, right after their
 // key-down: the menus confirm, go back and shorten a name on the character.
-bool alsotyped(int vk) { return vk == vk::enter || vk == vk::escape || vk == vk::back; }
+bool alsotyped(int vk) {
+    return vk == vk::enter || vk == vk::escape || vk == vk::back;
+}
 
-bool valid(int vk) { return vk > 0 && vk < 256; }
+bool valid(int vk) {
+    return vk > 0 && vk < 256;
+}
 
 }  // namespace
 

@@ -13,7 +13,7 @@
 enum class KeySide { other, leftalt, rightalt, leftctrl, rightctrl };
 
 class KeyInput {
-public:
+  public:
     // Input sources: the keyboard, and one number per connected gamepad.
     static constexpr int keyboard = 0;
     static constexpr int maxsources = 32;
@@ -49,7 +49,7 @@ public:
     void releaseall(int source);
     bool held(int vk) const;
 
-private:
+  private:
     void down(int vk);
     void up(int vk);
 

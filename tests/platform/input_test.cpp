@@ -41,7 +41,7 @@ constexpr auto menu = InputContext::Screen::menu;
 constexpr auto nameentry = InputContext::Screen::nameentry;
 
 class PadTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { keys.sethandler(&game); }
     Listener game;
     KeyInput keys;
@@ -68,11 +68,12 @@ TEST(KeyInput, OnlyShortcutModifiersKeepKeysFromTyping) {
         Heard heard;
     } cases[] = {
         {"plain", {text, enter}, {"typed '@'", "down 13", "typed 13"}},
-        {"AltGr types", {ralt, text, raltup, text},
-         {"down 18", "typed '@'", "up 18", "typed '@'"}},
-        {"Ctrl+Alt is AltGr on Windows", {lctrl, lalt, text, enter},
+        {"AltGr types", {ralt, text, raltup, text}, {"down 18", "typed '@'", "up 18", "typed '@'"}},
+        {"Ctrl+Alt is AltGr on Windows",
+         {lctrl, lalt, text, enter},
          {"down 17", "down 18", "typed '@'", "down 13", "typed 13"}},
-        {"Left Alt is a shortcut", {lalt, text, enter, laltup, text},
+        {"Left Alt is a shortcut",
+         {lalt, text, enter, laltup, text},
          {"down 18", "down 13", "up 18", "typed '@'"}},
         {"Ctrl is a shortcut", {rctrl, text, enter}, {"down 17", "down 13"}},
         {"Ctrl let go again", {lctrl, lctrlup, text}, {"down 17", "up 17", "typed '@'"}},

@@ -30,12 +30,22 @@ int firesounds(const HeadlessPlatform& p) {
 TEST_F(GameFixture, AWholeRunPlayedWithAGamepad) {
     HeadlessPlatform& p = *platform;
     Game& g = *game;
-    enum class Phase { menu, fly, fire, pause, unpause, giveup, name, table, back } phase = Phase::menu;
-    int64_t since = 0;      // frame the phase began
-    double fastest = 0;     // the ship's top speed while thrusting
+    enum class Phase {
+        menu,
+        fly,
+        fire,
+        pause,
+        unpause,
+        giveup,
+        name,
+        table,
+        back
+    } phase = Phase::menu;
+    int64_t since = 0;   // frame the phase began
+    double fastest = 0;  // the ship's top speed while thrusting
     int firedbefore = 0;
     int rank = 0;
-    std::string entered;    // the name as the table showed it
+    std::string entered;  // the name as the table showed it
     // Up to A, right for a new A, up to B, right again, then down from A past
     // the blank and 9 to 1, and A to confirm.
     std::deque<PadButton> spelling = {PadButton::dpup, PadButton::dpright, PadButton::dpup,
@@ -58,7 +68,8 @@ TEST_F(GameFixture, AWholeRunPlayedWithAGamepad) {
                 }
                 break;
             case Phase::fly:
-                fastest = std::max(fastest, std::hypot(double{g.bodies[0].vx}, double{g.bodies[0].vy}));
+                fastest =
+                    std::max(fastest, std::hypot(double{g.bodies[0].vx}, double{g.bodies[0].vy}));
                 if (f - since == 30) {
                     EXPECT_EQ(g.keyup, -1) << "the D-pad thrusts";
                     p.padbutton(f + 1, PadButton::dpup, false);
@@ -150,8 +161,7 @@ TEST(KeyFile, PadLinesNameSdlButtonsAndAxes) {
     EXPECT_EQ(events[4].kind, ScriptedEvent::Kind::padunplug);
     EXPECT_EQ(events[5].kind, ScriptedEvent::Kind::down);
     for (const char* bad : {"1 pad down z", "1 pad press a", "1 pad axis leftx 32768",
-                            "1 pad axis rightx 0", "1 pad axis lefty", "1 pad down a b",
-                            "1 pad"}) {
+                            "1 pad axis rightx 0", "1 pad axis lefty", "1 pad down a b", "1 pad"}) {
         SCOPED_TRACE(bad);
         EXPECT_THROW(parsekeyscript(bad), std::runtime_error);
     }
