@@ -261,6 +261,7 @@ public:
     void onkeyup(int keycode) override { Form_KeyUp(keycode, 0); }
     void ontyped(int code) override;
     void onunload() override { Form_Unload(); }
+    InputContext inputcontext() const override;
 };
 
 double ArcSin(double x);

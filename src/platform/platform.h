@@ -27,10 +27,23 @@ constexpr int f1 = 112;
 constexpr int f11 = 122;
 }  // namespace vk
 
+// What an input that is not a keyboard (a gamepad) needs to know of the game
+// to choose the keys a player would press: which screen is up, the weapons in
+// stock, and the end of a name being entered.
+struct InputContext {
+    enum class Screen { menu, play, nameentry };
+    Screen screen = Screen::menu;
+    int weapon = 0;          // current weapon, 0 to 3 (chosen by the typed digit weapon + 1)
+    unsigned instock = 1;    // bit w set: weapon w has stock
+    int lastcharacter = 0;   // name entry: the name's last character, 0 while the name is empty
+};
+
 // What the platform delivers to the game while it processes pending events.
 class EventHandler {
 public:
     virtual ~EventHandler() = default;
+    // Asked by the platform between events; a handler that does not answer is on a menu.
+    virtual InputContext inputcontext() const { return {}; }
     virtual void onkeydown(int keycode) = 0;
     virtual void onkeyup(int keycode) = 0;
     // A typed character: a Windows-1252 code, or 8, 13 and 27 for Backspace, Enter and Esc.

@@ -2,7 +2,7 @@
 // screens chosen by gamestate (main menu, table, options, name entry, table
 // after an entry, ship selection, quit), and the typed-key handler that feeds it.
 //
-// Sections: drawing helpers, the screens, the loop, typed keys.
+// Sections: drawing helpers, the screens, the loop, typed keys, what a gamepad asks.
 #include <string_view>
 
 #include "core/game.h"
@@ -312,4 +312,19 @@ void Game::ontyped(int code) {
     if (keyascii < 32 || keyascii == 127) return;
     Text1.text.push_back(static_cast<char>(keyascii));
     Text1_Change();
+}
+
+InputContext Game::inputcontext() const {
+    InputContext context;
+    if (gamestate == -2) context.screen = InputContext::Screen::play;
+    if (gamestate == 3) context.screen = InputContext::Screen::nameentry;
+    context.weapon = weapon;
+    context.instock = 0;
+    for (int w = 0; w < 4; ++w) {
+        if (ammo[w] > 0) context.instock |= 1u << w;
+    }
+    if (gamestate == 3 && cursor >= 1 && cursor <= 10 && !highscorename[cursor].empty()) {
+        context.lastcharacter = static_cast<unsigned char>(highscorename[cursor].back());
+    }
+    return context;
 }

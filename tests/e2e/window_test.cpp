@@ -49,3 +49,29 @@ TEST_F(WindowFixture, ClosingTheWindowDuringPlayEndsTheGameCleanly) {
     ASSERT_TRUE(status.has_value()) << "the game did not end when its window was closed";
     EXPECT_EQ(*status, 0);
 }
+
+TEST_F(WindowFixture, AltGrTypesIntoAHighScoreNameWhileLeftAltTypesNothing) {
+    // A German layout, where AltGr+Q is "@" and AltGr+E is "€". The fixture's
+    // own connection keeps the server from resetting the layout.
+    if (!onpath("setxkbmap")) GTEST_SKIP() << "setxkbmap is not installed";
+    ASSERT_EQ(std::system("setxkbmap de >/dev/null 2>&1"), 0);
+    start();
+    std::this_thread::sleep_for(600ms);
+    key("Return");
+    key("Return");
+    key("Return", 1500ms);
+    key("Return", 900ms);
+    key("Return", 3500ms);  // in play
+    key("Escape", 6500ms);  // game over, then the name entry
+    key("ISO_Level3_Shift+q");
+    key("alt+x");  // Left Alt is the hyperspace key, not a way of typing
+    key("a");
+    key("ISO_Level3_Shift+e", 400ms);
+    key("Return", 700ms);
+    key("Return");  // the table saved
+    // The file is in Windows-1252, where the euro sign is 0x80.
+    for (int i = 0; i < 30 && hiscores().find("@a\x80 ") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_NE(hiscores().find("@a\x80 "), std::string::npos) << hiscores();
+}

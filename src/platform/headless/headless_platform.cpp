@@ -1,11 +1,43 @@
 // Scripted keys, a virtual counter and recorded media commands.
 #include "platform/headless/headless_platform.h"
 
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
 #include "platform/media.h"
 #include "platform/memoryplayer.h"
+
+namespace {
+
+// The rest of a pad line: "down BUTTON", "up BUTTON", "axis AXIS VALUE" or "unplug".
+template <typename Fail>
+ScriptedEvent padline(std::istringstream& fields, int64_t frame, Fail fail) {
+    std::string action, name, extra;
+    if (!(fields >> action)) fail();
+    ScriptedEvent event{frame, ScriptedEvent::Kind::padunplug};
+    if (action == "down" || action == "up") {
+        std::optional<PadButton> button;
+        if (!(fields >> name) || !(button = padbutton(name))) fail();
+        event.kind = action == "down" ? ScriptedEvent::Kind::paddown : ScriptedEvent::Kind::padup;
+        event.code = static_cast<int>(*button);
+    } else if (action == "axis") {
+        std::optional<PadAxis> axis;
+        long long value;
+        if (!(fields >> name) || !(axis = padaxis(name)) || !(fields >> value) || value < -32768 ||
+            value > 32767)
+            fail();
+        event.kind = ScriptedEvent::Kind::padaxis;
+        event.code = static_cast<int>(*axis);
+        event.value = static_cast<int>(value);
+    } else if (action != "unplug") {
+        fail();
+    }
+    if (fields >> extra) fail();
+    return event;
+}
+
+}  // namespace
 
 std::vector<ScriptedEvent> parsekeyscript(const std::string& text) {
     std::vector<ScriptedEvent> events;
@@ -28,6 +60,10 @@ std::vector<ScriptedEvent> parsekeyscript(const std::string& text) {
             if (!rest.empty() && rest.front() == ' ') rest.erase(rest.begin());
             if (rest.empty()) fail();
             for (unsigned char c : rest) events.push_back({frame, ScriptedEvent::Kind::typed, c});
+            continue;
+        }
+        if (kind == "pad") {
+            events.push_back(padline(fields, frame, fail));
             continue;
         }
         long long code;
@@ -80,13 +116,25 @@ void HeadlessPlatform::doevents() {
     for (auto it = range.first; it != range.second; ++it) due.push_back(it->second);
     events_.erase(range.first, range.second);
     if (!handler_) return;
+    // The pad's clock: the virtual counter in milliseconds.
+    const int64_t ms = now_ / (ticks_per_second / 1000);
     for (const auto& e : due) {
         switch (e.kind) {
             case ScriptedEvent::Kind::down: handler_->onkeydown(e.code); break;
             case ScriptedEvent::Kind::up: handler_->onkeyup(e.code); break;
             case ScriptedEvent::Kind::typed: handler_->ontyped(e.code); break;
+            case ScriptedEvent::Kind::paddown:
+            case ScriptedEvent::Kind::padup:
+                pads_.button(0, static_cast<PadButton>(e.code),
+                             e.kind == ScriptedEvent::Kind::paddown, ms);
+                break;
+            case ScriptedEvent::Kind::padaxis:
+                pads_.axis(0, static_cast<PadAxis>(e.code), e.value, ms);
+                break;
+            case ScriptedEvent::Kind::padunplug: pads_.unplug(0); break;
         }
     }
+    pads_.tick(ms);
 }
 
 int64_t HeadlessPlatform::counter() {

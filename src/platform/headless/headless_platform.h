@@ -11,19 +11,26 @@
 #include <string>
 #include <vector>
 
+#include "platform/gamepad.h"
+#include "platform/keyinput.h"
 #include "platform/platform.h"
 
-// One scripted input event, delivered at the start of the frame it names.
+// One scripted input event, delivered at the start of the frame it names. Key
+// events go to the game as they are; pad events go through the pad mapping
+// (code: a PadButton or PadAxis, value: the axis position).
 struct ScriptedEvent {
-    enum class Kind { down, up, typed };
+    enum class Kind { down, up, typed, paddown, padup, padaxis, padunplug };
     int64_t frame = 1;
     Kind kind = Kind::down;
     int code = 0;
+    int value = 0;
 };
 
 // Parses the headless key-file format: "N down VK", "N up VK", "N char CODE",
-// "N text STRING"; blank lines and lines starting with # are ignored. Throws
-// std::runtime_error naming the line of a malformed entry.
+// "N text STRING", and for a gamepad "N pad down BUTTON", "N pad up BUTTON",
+// "N pad axis AXIS VALUE" (SDL's names, values -32768..32767) and "N pad unplug";
+// blank lines and lines starting with # are ignored. Throws std::runtime_error
+// naming the line of a malformed entry.
 std::vector<ScriptedEvent> parsekeyscript(const std::string& text);
 
 // Thrown when the headless run has reached its last frame.
@@ -45,7 +52,10 @@ public:
     ~HeadlessPlatform() override;
 
     Surface& surface() override { return surface_; }
-    void sethandler(EventHandler* handler) override { handler_ = handler; }
+    void sethandler(EventHandler* handler) override {
+        handler_ = handler;
+        keys_.sethandler(handler);
+    }
     void doevents() override;
     int64_t counter() override;
     int64_t frequency() override { return ticks_per_second; }
@@ -63,6 +73,19 @@ public:
     }
     void typed(int64_t frame, int code) { add({frame, ScriptedEvent::Kind::typed, code}); }
     void text(int64_t frame, const std::string& text);
+    // The one scripted gamepad, plugged in by its first event.
+    void padbutton(int64_t frame, PadButton button, bool down) {
+        add({frame, down ? ScriptedEvent::Kind::paddown : ScriptedEvent::Kind::padup,
+             static_cast<int>(button)});
+    }
+    void padpress(int64_t frame, PadButton button) {  // down now, up on the next frame
+        padbutton(frame, button, true);
+        padbutton(frame + 1, button, false);
+    }
+    void padaxis(int64_t frame, PadAxis axis, int value) {
+        add({frame, ScriptedEvent::Kind::padaxis, static_cast<int>(axis), value});
+    }
+    void padunplug(int64_t frame) { add({frame, ScriptedEvent::Kind::padunplug}); }
     // Closes the window at the start of that frame (the unload handler runs, then WindowClosed).
     void closeat(int64_t frame) { closeframe_ = frame; }
     // Ends the run with FramesDone when frame `last` has finished (0: never).
@@ -92,6 +115,8 @@ private:
     Surface surface_;
     Files files_;
     EventHandler* handler_ = nullptr;
+    KeyInput keys_;
+    Gamepads pads_{keys_};
     std::multimap<int64_t, ScriptedEvent> events_;
     std::vector<RecordedCommand> media_;
     std::unique_ptr<MediaCommands> interpreter_;

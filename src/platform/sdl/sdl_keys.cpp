@@ -195,3 +195,13 @@ std::vector<int> windows1252(std::string_view utf8) {
     }
     return codes;
 }
+
+std::optional<PadButton> padbutton(SDL_GameControllerButton button) {
+    const char* name = SDL_GameControllerGetStringForButton(button);
+    return name ? padbutton(std::string_view(name)) : std::nullopt;
+}
+
+std::optional<PadAxis> padaxis(SDL_GameControllerAxis axis) {
+    const char* name = SDL_GameControllerGetStringForAxis(axis);
+    return name ? padaxis(std::string_view(name)) : std::nullopt;
+}

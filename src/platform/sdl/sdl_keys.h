@@ -1,11 +1,16 @@
 // The keyboard as the game knows it: SDL keys turned into Windows virtual-key
-// codes, and typed UTF-8 text turned into the game's 8-bit Windows-1252 codes.
+// codes, typed UTF-8 text turned into the game's 8-bit Windows-1252 codes, and
+// the game controller's buttons and axes that the pad mapping uses.
 #pragma once
 
+#include <SDL_gamecontroller.h>
 #include <SDL_keyboard.h>
 
+#include <optional>
 #include <string_view>
 #include <vector>
+
+#include "platform/gamepad.h"
 
 // The virtual-key code of a key, or 0 for a key the game has no code for.
 // Letters follow the keyboard layout, the digit row its position; with Num
@@ -15,3 +20,7 @@ int virtualkey(SDL_Keycode key, SDL_Scancode scancode, bool numlock);
 // The Windows-1252 codes of UTF-8 text; characters 1252 has no code for, and
 // control characters, are dropped.
 std::vector<int> windows1252(std::string_view utf8);
+
+// The pad button or axis of SDL's, or nothing for one the game does not use.
+std::optional<PadButton> padbutton(SDL_GameControllerButton button);
+std::optional<PadAxis> padaxis(SDL_GameControllerAxis axis);

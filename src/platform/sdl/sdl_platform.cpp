@@ -25,6 +25,12 @@ SdlPlatform::SdlPlatform(std::filesystem::path folder, int width, int height)
         failed = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     }
     if (failed) throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
+    {
+        // Without game controller support the game is played with the keyboard
+        // only. Pads present now arrive as added-device events.
+        QuietErrors quiet;
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    }
     // With no display SDL falls back to drawing nowhere; a game nobody can see
     // is not started unless that is asked for by name.
     std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
@@ -67,6 +73,7 @@ SdlPlatform::SdlPlatform(std::filesystem::path folder, int width, int height)
 SdlPlatform::~SdlPlatform() {
     // The sounds go before the audio device, the device before SDL.
     media_.reset();
+    for (auto& [instance, controller] : controllers_) SDL_GameControllerClose(controller);
     SDL_StopTextInput();
     SDL_DestroyTexture(texture_);
     SDL_DestroyRenderer(renderer_);
@@ -95,10 +102,30 @@ void SdlPlatform::doevents() {
             case SDL_TEXTINPUT:
                 text(event.text.text);
                 break;
+            case SDL_CONTROLLERDEVICEADDED:
+                controlleradded(event.cdevice.which);
+                break;
+            case SDL_CONTROLLERDEVICEREMOVED:
+                controllerremoved(event.cdevice.which);
+                break;
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP:
+                if (auto button = padbutton(
+                        static_cast<SDL_GameControllerButton>(event.cbutton.button))) {
+                    pads_.button(event.cbutton.which, *button,
+                                 event.type == SDL_CONTROLLERBUTTONDOWN, event.cbutton.timestamp);
+                }
+                break;
+            case SDL_CONTROLLERAXISMOTION:
+                if (auto axis = padaxis(static_cast<SDL_GameControllerAxis>(event.caxis.axis))) {
+                    pads_.axis(event.caxis.which, *axis, event.caxis.value, event.caxis.timestamp);
+                }
+                break;
             default:
                 break;
         }
     }
+    if (!closed) pads_.tick(SDL_GetTicks());
     if (closed) {
         if (handler_) handler_->onunload();
         throw WindowClosed{};
@@ -106,41 +133,61 @@ void SdlPlatform::doevents() {
     present();
 }
 
+namespace {
+
+KeySide side(SDL_Scancode code) {
+    switch (code) {
+        case SDL_SCANCODE_LALT: return KeySide::leftalt;
+        case SDL_SCANCODE_RALT: return KeySide::rightalt;
+        case SDL_SCANCODE_LCTRL: return KeySide::leftctrl;
+        case SDL_SCANCODE_RCTRL: return KeySide::rightctrl;
+        default: return KeySide::other;
+    }
+}
+
+}  // namespace
+
 void SdlPlatform::keydown(int scancode, int key, bool repeat) {
     auto code = static_cast<SDL_Scancode>(scancode);
-    if (code == SDL_SCANCODE_LALT) altkeys_ |= 1;
-    if (code == SDL_SCANCODE_RALT) altkeys_ |= 2;
-    if (code == SDL_SCANCODE_LCTRL) ctrlkeys_ |= 1;
-    if (code == SDL_SCANCODE_RCTRL) ctrlkeys_ |= 2;
     if (key == SDLK_F11) {
         // The window's own key: full screen and back.
         if (!repeat) setfullscreen(!fullscreen_);
         return;
     }
     bool numlock = (SDL_GetModState() & KMOD_NUM) != 0;
-    int vk = virtualkey(key, code, numlock);
-    if (vk == 0 || !handler_) return;
-    handler_->onkeydown(vk);
-    // Enter, Esc and Backspace also arrive as typed characters, right after
-    // their key-down; shortcuts with Alt or Ctrl type nothing.
-    if ((vk == 13 || vk == 27 || vk == 8) && altkeys_ == 0 && ctrlkeys_ == 0) handler_->ontyped(vk);
+    keys_.keydown(virtualkey(key, code, numlock), side(code));
 }
 
 void SdlPlatform::keyup(int scancode, int key) {
     auto code = static_cast<SDL_Scancode>(scancode);
-    if (code == SDL_SCANCODE_LALT) altkeys_ &= ~1;
-    if (code == SDL_SCANCODE_RALT) altkeys_ &= ~2;
-    if (code == SDL_SCANCODE_LCTRL) ctrlkeys_ &= ~1;
-    if (code == SDL_SCANCODE_RCTRL) ctrlkeys_ &= ~2;
     if (key == SDLK_F11) return;
     bool numlock = (SDL_GetModState() & KMOD_NUM) != 0;
-    int vk = virtualkey(key, code, numlock);
-    if (vk != 0 && handler_) handler_->onkeyup(vk);
+    keys_.keyup(virtualkey(key, code, numlock), side(code));
 }
 
 void SdlPlatform::text(const char* utf8) {
-    if (altkeys_ != 0 || ctrlkeys_ != 0 || !handler_) return;
-    for (int code : windows1252(utf8)) handler_->ontyped(code);
+    for (int code : windows1252(utf8)) keys_.text(code);
+}
+
+void SdlPlatform::controlleradded(int deviceindex) {
+    SDL_GameController* controller = SDL_GameControllerOpen(deviceindex);
+    if (!controller) return;
+    int instance = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+    if (controllers_.count(instance)) {
+        // Already open (a pad present at start-up is announced twice).
+        SDL_GameControllerClose(controller);
+        return;
+    }
+    controllers_[instance] = controller;
+    pads_.plug(instance);
+}
+
+void SdlPlatform::controllerremoved(int instance) {
+    pads_.unplug(instance);
+    auto it = controllers_.find(instance);
+    if (it == controllers_.end()) return;
+    SDL_GameControllerClose(it->second);
+    controllers_.erase(it);
 }
 
 void SdlPlatform::present() {

@@ -4,13 +4,17 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <memory>
 
+#include "platform/gamepad.h"
+#include "platform/keyinput.h"
 #include "platform/platform.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct _SDL_GameController;
 class MediaCommands;
 
 class SdlPlatform : public Platform {
@@ -24,7 +28,10 @@ class SdlPlatform : public Platform {
     SdlPlatform& operator=(const SdlPlatform&) = delete;
 
     Surface& surface() override { return *surface_; }
-    void sethandler(EventHandler* handler) override { handler_ = handler; }
+    void sethandler(EventHandler* handler) override {
+        handler_ = handler;
+        keys_.sethandler(handler);
+    }
     void doevents() override;
     int64_t counter() override;
     int64_t frequency() override;
@@ -42,6 +49,8 @@ class SdlPlatform : public Platform {
     void keydown(int scancode, int key, bool repeat);
     void keyup(int scancode, int key);
     void text(const char* utf8);
+    void controlleradded(int deviceindex);
+    void controllerremoved(int instance);
 
     Files files_;
     SDL_Window* window_ = nullptr;
@@ -51,8 +60,9 @@ class SdlPlatform : public Platform {
     std::unique_ptr<MediaCommands> media_;
     EventHandler* handler_ = nullptr;
     bool fullscreen_ = false;
-    // Modifier keys held, bit 1 the left and bit 2 the right one: a character
-    // typed with Alt or Ctrl held is a shortcut, not text.
-    int altkeys_ = 0;
-    int ctrlkeys_ = 0;
+    // Keys and pads reach the game through the same rules as on every backend.
+    KeyInput keys_;
+    Gamepads pads_{keys_};
+    // The open game controllers by their joystick instance number.
+    std::map<int, _SDL_GameController*> controllers_;
 };
