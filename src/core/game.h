@@ -146,6 +146,8 @@ public:
     std::array<int32_t, 12> highscore{};          // slots 1..10 scores, 11 the checksum
     int32_t menutimer = 0;                        // frames spent on the current menu screen
     bool highscoressaved = true;                  // false while a finished game's table awaits its save
+    std::array<bool, 12> highscorenew{};          // ranks entered in this run and not saved yet
+    bool highscorescleared = false;               // the table was cleared and the clear is not saved yet
 
     Platform& platform;
     Surface& window;

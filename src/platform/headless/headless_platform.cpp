@@ -26,7 +26,8 @@ std::vector<ScriptedEvent> parsekeyscript(const std::string& text) {
             std::string rest;
             std::getline(fields, rest);
             if (!rest.empty() && rest.front() == ' ') rest.erase(rest.begin());
-            if (rest.empty()) fail();
+            // Each character becomes a scripted event; a name needs a few.
+            if (rest.empty() || rest.size() > longesttext) fail();
             for (unsigned char c : rest) events.push_back({frame, ScriptedEvent::Kind::typed, c});
             continue;
         }

@@ -21,6 +21,9 @@ struct ScriptedEvent {
     int code = 0;
 };
 
+// The most characters one "text" line of a key file may type.
+inline constexpr std::size_t longesttext = 4096;
+
 // Parses the headless key-file format: "N down VK", "N up VK", "N char CODE",
 // "N text STRING"; blank lines and lines starting with # are ignored. Throws
 // std::runtime_error naming the line of a malformed entry.
