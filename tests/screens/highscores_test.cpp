@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <chrono>
 
 #include "screens/highscorefile.h"
@@ -119,6 +120,53 @@ TEST_F(HighScores, DamagedFilesOfEveryKindReset) {
         expectdefaulttable();
         EXPECT_EQ(readfile(), defaults) << c.what;
     }
+}
+
+// Files that other programs wrote or are still writing.
+TEST_F(HighScores, FilesOtherProgramsWroteAreJudgedOnlyWhenWhole) {
+    settable({9000, 8000, 7000, 6000, 5000, 4000, 3000, 2000, 1000, 0});
+    game->savehighscores();
+    const std::string sound = readfile();
+
+    // Fields padded with hundreds of blanks: read, and the file left as it was.
+    std::string padded;
+    for (std::size_t at = 0, end; (end = sound.find(",", at)) != std::string::npos;) {
+        std::size_t lineend = sound.find("\r\n", end);
+        padded += std::string(300, ' ') + sound.substr(at, end - at) + std::string(300, ' ') + "," +
+                  std::string(300, '\t') + sound.substr(end + 1, lineend - end - 1) + "\r\n";
+        at = lineend + 2;
+    }
+    ASSERT_GT(padded.size(), 4096u);
+    writefile(padded);
+    game->highscorename.fill("");
+    EXPECT_FALSE(loadshowedramp());
+    EXPECT_EQ(game->highscorename[3], "P3");
+    EXPECT_EQ(game->highscore[3], 7000);
+    EXPECT_EQ(readfile(), padded);
+
+    // Caught half-written by a program that is still at it: not damaged.
+    writefile(sound.substr(0, 100));
+    platform->files().settle = std::chrono::milliseconds(1000);
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        writefile(sound);
+    });
+    bool ramp = loadshowedramp();
+    writer.join();
+    EXPECT_FALSE(ramp);
+    EXPECT_EQ(readfile(), sound);
+    EXPECT_FALSE(std::filesystem::exists(scorepath().string() + ".bad"));
+    game->loadhighscores();
+    EXPECT_EQ(game->highscorename[3], "P3");
+
+    // Beyond a mebibyte: never read whole, and kept aside when replaced.
+    std::string huge = sound + std::string((1 << 20) + 1, ' ');
+    writefile(huge);
+    platform->files().settle = std::chrono::milliseconds(0);
+    EXPECT_TRUE(loadshowedramp());
+    expectdefaulttable();
+    EXPECT_EQ(readfile(), defaultfile());
+    EXPECT_EQ(std::filesystem::file_size(scorepath().string() + ".bad"), huge.size());
 }
 
 TEST_F(HighScores, ANameWithCommasSurvivesSaveAndLoad) {
