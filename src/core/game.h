@@ -147,7 +147,7 @@ public:
     int32_t menutimer = 0;                        // frames spent on the current menu screen
     bool highscoressaved = true;                  // false while a finished game's table awaits its save
     std::array<bool, 12> highscorenew{};          // ranks entered in this run and not saved yet
-    bool highscorescleared = false;               // the table was cleared and the clear is not saved yet
+    bool highscorescleared = false;               // cleared, and the clear not saved yet
 
     Platform& platform;
     Surface& window;

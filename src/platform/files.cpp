@@ -3,16 +3,16 @@
 // the high-score table in turn.
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
 #include <thread>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -20,7 +20,7 @@ namespace {
 
 // A file descriptor closed when it goes out of scope.
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd = -1) : fd_(fd) {}
     ~Descriptor() {
         if (fd_ >= 0) ::close(fd_);
@@ -34,12 +34,14 @@ public:
         return fd < 0 || ::close(fd) == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 
 // The prefix of every temporary file a save of `file` makes.
-std::string temporaryprefix(const fs::path& file) { return file.filename().string() + ".tmp"; }
+std::string temporaryprefix(const fs::path& file) {
+    return file.filename().string() + ".tmp";
+}
 
 bool writeall(int fd, const std::string& contents) {
     std::size_t done = 0;

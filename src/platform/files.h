@@ -50,7 +50,7 @@ bool replacefile(const std::filesystem::path& file, const std::string& contents,
                  bool keepold = false);
 
 class Files {
-public:
+  public:
     explicit Files(std::filesystem::path folder);
 
     const std::filesystem::path& folder() const { return folder_; }
@@ -82,7 +82,7 @@ public:
     std::chrono::milliseconds settle{50};
     std::chrono::milliseconds lockwait{2000};
 
-private:
+  private:
     std::filesystem::path folder_;
     std::filesystem::path statefolder_;
 };

@@ -2,16 +2,16 @@
 // needs no video initialisation, so the headless backend prints the same text.
 #include "platform/font.h"
 
-#include "platform/files.h"
-
 #include <SDL2/SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <system_error>
-#include <strings.h>
+
+#include "platform/files.h"
 
 namespace {
 // Windows-1252 characters 0x80..0x9F in Unicode; the rest map to themselves.
@@ -88,7 +88,8 @@ bool drawingfile(const std::string& pattern, const std::string& wanted, std::str
         FcChar8* fam = nullptr;
         FcChar8* path = nullptr;
         if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &path) != FcResultMatch) continue;
-        for (int n = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, n, &fam) == FcResultMatch; ++n) {
+        for (int n = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, n, &fam) == FcResultMatch;
+             ++n) {
             const char* name = reinterpret_cast<const char*>(fam);
             if (strcasecmp(name, wanted.c_str()) != 0) continue;
             if (drawsA(reinterpret_cast<const char*>(path))) {

@@ -66,19 +66,17 @@ void resettable(Game& game, const FileText& judged) {
     settable(game, highscorefile::defaulttable(game.highscorename[11]));
     const std::string text = highscorefile::format(memorytable(game));
     std::optional<Table> theirs;
-    game.platform.files().updatestate(
-        scorefile, highscorefile::maxbytes, [&](const FileText& now) {
-            FileChange change;
-            theirs = soundtable(now);
-            if (theirs || now.found == FileText::Found::unreadable) return change;
-            bool same = now.found == judged.found && now.text == judged.text;
-            if (now.found != FileText::Found::missing && !same) return change;
-            change.action = now.found == FileText::Found::missing
-                                 ? FileChange::Action::write
-                                 : FileChange::Action::writekeepingold;
-            change.text = text;
-            return change;
-        });
+    game.platform.files().updatestate(scorefile, highscorefile::maxbytes, [&](const FileText& now) {
+        FileChange change;
+        theirs = soundtable(now);
+        if (theirs || now.found == FileText::Found::unreadable) return change;
+        bool same = now.found == judged.found && now.text == judged.text;
+        if (now.found != FileText::Found::missing && !same) return change;
+        change.action = now.found == FileText::Found::missing ? FileChange::Action::write
+                                                              : FileChange::Action::writekeepingold;
+        change.text = text;
+        return change;
+    });
     if (theirs) settable(game, *theirs);
 }
 
@@ -116,8 +114,7 @@ void Game::loadhighscores() {
         // The player has no table of their own yet: one packaged beside the
         // program is where it starts.
         FileText shipped = files.read(scorefile, highscorefile::maxbytes);
-        if (shipped.found == FileText::Found::read ||
-            shipped.found == FileText::Found::toolarge) {
+        if (shipped.found == FileText::Found::read || shipped.found == FileText::Found::toolarge) {
             file = shipped;
             packaged = true;
         }
@@ -164,8 +161,8 @@ void Game::savehighscores() {
         if (highscorenew[k]) fresh.emplace_back(highscorename[k], highscore[k]);
     }
     std::optional<Table> written;
-    bool ok = platform.files().updatestate(
-        scorefile, highscorefile::maxbytes, [&](const FileText& now) {
+    bool ok =
+        platform.files().updatestate(scorefile, highscorefile::maxbytes, [&](const FileText& now) {
             FileChange change;
             // A table that cannot be read is never saved over.
             if (now.found == FileText::Found::unreadable) return change;

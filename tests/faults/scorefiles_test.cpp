@@ -2,7 +2,6 @@
 // copies of the game and a read-only program folder, played as an ordinary
 // account (a child that drops root's privileges where needed).
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -94,7 +93,7 @@ void runorskip(const std::function<std::string()>& body) {
 TEST(ScoreFiles, HostileFoldersNeverCostTheTableOrAnythingElse) {
     struct Case {
         const char* what;
-        std::function<void(const fs::path&)> plant;  // as the test's own account
+        std::function<void(const fs::path&)> plant;                  // as the test's own account
         std::function<void(const fs::path&, Game&, Report&)> check;  // as the player
     };
     const fs::path tmp = "hiscores.dat.tmp";
@@ -146,12 +145,11 @@ TEST(ScoreFiles, HostileFoldersNeverCostTheTableOrAnythingElse) {
          },
          [](const fs::path& f, Game&, Report& r) {
              struct stat st {};
-             r.check(stat((f / "hiscores.dat").c_str(), &st) == 0 &&
-                         st.st_uid != unprivileged::uid(),
-                     "the other account's table was replaced");
+             r.check(
+                 stat((f / "hiscores.dat").c_str(), &st) == 0 && st.st_uid != unprivileged::uid(),
+                 "the other account's table was replaced");
          }},
-        {"a damaged table",
-         [](const fs::path& f) { write(f / "hiscores.dat", "garbage\r\n"); },
+        {"a damaged table", [](const fs::path& f) { write(f / "hiscores.dat", "garbage\r\n"); },
          [](const fs::path& f, Game& g, Report& r) {
              r.check(contents(f / "hiscores.dat.bad") == "garbage\r\n", "the old file is not kept");
              r.check(g.highscoressaved && holds(f / "hiscores.dat", "ACE 777") &&

@@ -1,5 +1,7 @@
 // Choosing a face: one whose file draws nothing (a copy cut short) gives way
 // to the next face, so the game never runs without text.
+#include "platform/font.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,7 +11,6 @@
 #include <iterator>
 #include <string>
 
-#include "platform/font.h"
 #include "support/gamefixture.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // The high-score table in the game: loading, checking and resetting the file,
 // saving, placing new scores, and the two table screens of the menu.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
-#include <chrono>
 
 #include "screens/highscorefile.h"
 #include "support/gamefixture.h"

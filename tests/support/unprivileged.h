@@ -2,15 +2,15 @@
 // count: as root the test forks a child that drops to "nobody" first.
 #pragma once
 
-#include <functional>
-#include <optional>
-#include <string>
-
 #include <grp.h>
 #include <pwd.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <functional>
+#include <optional>
+#include <string>
 
 namespace unprivileged {
 
@@ -40,9 +40,8 @@ inline std::optional<std::string> run(const std::function<std::string()>& body,
         close(channel[0]);
         alarm(seconds);
         std::string report;
-        if (geteuid() == 0 &&
-            (setgroups(0, nullptr) != 0 || setresgid(gid(), gid(), gid()) != 0 ||
-             setresuid(uid(), uid(), uid()) != 0)) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(gid(), gid(), gid()) != 0 ||
+                               setresuid(uid(), uid(), uid()) != 0)) {
             _exit(3);
         }
         report = body();
@@ -58,7 +57,8 @@ inline std::optional<std::string> run(const std::function<std::string()>& body,
     int status = 0;
     waitpid(child, &status, 0);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 3) return std::nullopt;
-    if (WIFSIGNALED(status)) return report + " (killed by signal " + std::to_string(WTERMSIG(status)) + ")";
+    if (WIFSIGNALED(status))
+        return report + " (killed by signal " + std::to_string(WTERMSIG(status)) + ")";
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return report + " (child failed)";
     return report;
 }
