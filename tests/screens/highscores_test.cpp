@@ -229,10 +229,16 @@ TEST_F(HighScores, FailedSavesLeaveTheGameAndTheOldFileAlone) {
     EXPECT_FALSE(game->highscoressaved);  // still owed: tried again on the way out
     EXPECT_EQ(game->highscore[1], 12345);
     EXPECT_EQ(readfile(), before);
+    // The file that takes the old one's place keeps its permissions.
+    namespace fs = std::filesystem;
+    fs::permissions(scorepath(),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     platform->files().setstatefolder(folder.path());
     game->savehighscores();
     EXPECT_TRUE(game->highscoressaved);
     EXPECT_NE(readfile(), before);
+    EXPECT_EQ(fs::status(scorepath()).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
     // A folder that does not exist: the first-run path cannot write either.
     HeadlessPlatform nowhere(folder.path() / "no" / "such" / "folder");
