@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/game.h"
+#include "platform/folders.h"
 #include "platform/headless/headless_platform.h"
 
 namespace {
@@ -69,6 +70,7 @@ int main(int argc, char** argv) {
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) return usage("no such folder " + folder);
     auto platform = std::make_unique<HeadlessPlatform>(std::filesystem::absolute(folder));
+    platform->files().setstatefolder(tablefolder(platform->files().folder()));
     if (!keysfile.empty()) {
         std::ifstream in(keysfile);
         if (!in) return usage("cannot read key file " + keysfile);

@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
     std::unique_ptr<SdlPlatform> platform;
     try {
         platform = std::make_unique<SdlPlatform>(folder);
+        // The high-score table stays beside the program while the game may
+        // write there, and moves to the player's data folder otherwise.
+        platform->files().setstatefolder(tablefolder(folder));
     } catch (const std::exception& e) {
         std::cerr << "volmarin: " << e.what() << "\n";
         return 1;

@@ -145,7 +145,9 @@ public:
     std::array<std::string, 12> highscorename{};  // slots 1..10 ranks, 11 carried through
     std::array<int32_t, 12> highscore{};          // slots 1..10 scores, 11 the checksum
     int32_t menutimer = 0;                        // frames spent on the current menu screen
-    bool highscoressaved = true;                  // false while a finished game's table awaits its save
+    bool highscoressaved = true;                  // false while the table in memory awaits its save
+    std::array<bool, 12> highscorenew{};          // ranks entered in this run and not saved yet
+    bool highscorescleared = false;               // cleared, and the clear not saved yet
 
     Platform& platform;
     Surface& window;

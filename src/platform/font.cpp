@@ -4,10 +4,15 @@
 
 #include <SDL2/SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
+#include <strings.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
-#include <strings.h>
+#include <system_error>
+
+#include "platform/files.h"
+#include "platform/folders.h"
 
 namespace {
 // Windows-1252 characters 0x80..0x9F in Unicode; the rest map to themselves.
@@ -41,6 +46,65 @@ bool matchfamily(const std::string& pattern, std::string& family, std::string& f
     return ok;
 }
 
+// True when a face file prints a visible "A". A face file cut short (a copy
+// that ran out of disk) can still carry its name and pass fontconfig's scan
+// while drawing nothing at all.
+bool drawsA(const std::string& file) {
+    if (!TTF_WasInit()) TTF_Init();
+    TTF_Font* font = TTF_OpenFontDPI(file.c_str(), 20, 96, 96);
+    if (!font) return false;
+    bool visible = false;
+    SDL_Surface* rendered = TTF_RenderGlyph32_Blended(font, 'A', SDL_Color{255, 255, 255, 255});
+    if (rendered) {
+        SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+        SDL_FreeSurface(rendered);
+        if (argb) {
+            for (int y = 0; y < argb->h && !visible; ++y) {
+                const uint32_t* row = reinterpret_cast<const uint32_t*>(
+                    static_cast<const uint8_t*>(argb->pixels) + y * argb->pitch);
+                for (int x = 0; x < argb->w && !visible; ++x) visible = (row[x] >> 24) != 0;
+            }
+            SDL_FreeSurface(argb);
+        }
+    }
+    TTF_CloseFont(font);
+    return visible;
+}
+
+// Every file fontconfig knows for a family, best match first, that draws; the
+// family it reports goes to `family`.
+bool drawingfile(const std::string& pattern, const std::string& wanted, std::string& family,
+                 std::string& file) {
+    if (!FcInit()) return false;
+    FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
+    if (!pat) return false;
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult result;
+    FcFontSet* set = FcFontSort(nullptr, pat, FcFalse, nullptr, &result);
+    FcPatternDestroy(pat);
+    if (!set) return false;
+    bool found = false;
+    for (int i = 0; i < set->nfont && !found; ++i) {
+        FcChar8* fam = nullptr;
+        FcChar8* path = nullptr;
+        if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &path) != FcResultMatch) continue;
+        for (int n = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, n, &fam) == FcResultMatch;
+             ++n) {
+            const char* name = reinterpret_cast<const char*>(fam);
+            if (strcasecmp(name, wanted.c_str()) != 0) continue;
+            if (drawsA(reinterpret_cast<const char*>(path))) {
+                family = name;
+                file = reinterpret_cast<const char*>(path);
+                found = true;
+            }
+            break;
+        }
+    }
+    FcFontSetDestroy(set);
+    return found;
+}
+
 // fontconfig's pattern syntax gives '-', ':' and ',' meanings of their own.
 std::string escapefamily(std::string_view family) {
     std::string out;
@@ -66,6 +130,41 @@ bool registerfontfile(const std::string& path) {
     return FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str())) == FcTrue;
 }
 
+void installfont(const std::filesystem::path& programfolder, const std::string& filename) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path source = programfolder / filename;
+    bool havesource = fs::is_regular_file(source, ec);
+    fs::path data = userdatafolder();
+    fs::path folder = data.empty() ? fs::path() : data / "fonts";
+    fs::path target = folder.empty() ? fs::path() : folder / filename;
+    if (!folder.empty()) {
+        // A copy cut short by a crash sits under a temporary name, where
+        // fontconfig could still find it; one older than a minute is no one's
+        // copy in progress.
+        std::string prefix = filename + ".tmp";
+        for (const auto& entry : fs::directory_iterator(folder, ec)) {
+            std::error_code old;
+            auto age = fs::file_time_type::clock::now() - fs::last_write_time(entry.path(), old);
+            if (entry.path().filename().string().rfind(prefix, 0) == 0 && !old &&
+                age > std::chrono::minutes(1)) {
+                fs::remove(entry.path(), old);
+            }
+        }
+    }
+    if (havesource && !target.empty() && !fs::exists(fs::symlink_status(target, ec))) {
+        // A face file is a few hundred kilobytes; nothing larger is ours.
+        FileText face = readtext(source, 64u << 20);
+        fs::create_directories(folder, ec);
+        if (face.found == FileText::Found::read) replacefile(target, face.text);
+    }
+    if (!target.empty() && fs::is_regular_file(target, ec)) {
+        registerfontfile(target.string());
+    } else if (havesource) {
+        registerfontfile(source.string());
+    }
+}
+
 FontCache::FontCache() {
     if (!TTF_WasInit()) TTF_Init();
     setface(default_font_family);
@@ -80,10 +179,12 @@ void FontCache::setface(std::string_view family) {
     if (family == requested_ && !file_.empty()) return;
     requested_ = std::string(family);
     std::string got, path;
-    if (matchfamily(escapefamily(family), got, path) && strcasecmp(got.c_str(), requested_.c_str()) == 0) {
+    // The requested face, then the default one, each only from a file that
+    // draws; fontconfig's own default is the last resort.
+    if (drawingfile(escapefamily(family), requested_, got, path)) {
         family_ = got;
         file_ = path;
-    } else if (matchfamily(default_font_family, got, path) && strcasecmp(got.c_str(), default_font_family) == 0) {
+    } else if (drawingfile(default_font_family, default_font_family, got, path)) {
         family_ = got;
         file_ = path;
     } else if (matchfamily("sans-serif", got, path)) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +21,12 @@ struct Glyph {
 
 // Makes a font file available to this run without installing it.
 bool registerfontfile(const std::string& path);
+
+// Copies the program folder's font file into the player's fonts folder unless
+// one of that name is there already (an existing copy is kept), then makes it
+// available to this run. The copy appears whole or not at all; a failure only
+// leaves the default face.
+void installfont(const std::filesystem::path& programfolder, const std::string& filename);
 
 class FontCache {
 public:

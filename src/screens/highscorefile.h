@@ -19,9 +19,9 @@ struct Table {
     std::array<int32_t, 12> scores{};
 };
 
-// The most the game reads of the file. A sound file is well under a kilobyte;
-// anything longer is damage and is not read at all.
-inline constexpr std::size_t maxbytes = 4096;
+// The most the game reads of the file: a sound file is under a kilobyte, but
+// other tools may pad its fields with blanks. Anything longer is not read at all.
+inline constexpr std::size_t maxbytes = 1 << 20;
 // A longer name cannot come from the name entry; a file holding one is damaged.
 inline constexpr std::size_t longestname = 200;
 

@@ -2,6 +2,7 @@
 // closing it (a pending table saved, every media alias released).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -144,4 +145,33 @@ TEST(StartupFont, FontIsCopiedToTheUserFontsFolderOnlyWhenAbsent) {
             EXPECT_FALSE(fs::exists(fonts / "trekfilm.ttf"));
         }
     }
+}
+
+// The copy appears whole under its own name or not at all: a crashed copy's
+// leftover is cleared away, and a relative XDG_DATA_HOME, which the rules say
+// to ignore, never puts the font under the current folder.
+TEST(StartupFont, FontCopyIsWholeAndNeverLandsInTheCurrentFolder) {
+    TempFolder program, user;
+    write(program.path() / "trekfilm.ttf", "program font");
+    fs::path fonts = user.path() / ".local" / "share" / "fonts";
+    write(fonts / "trekfilm.ttf.tmp.AbCdEf", "a copy cut short");
+    fs::last_write_time(fonts / "trekfilm.ttf.tmp.AbCdEf",
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    fs::path before = fs::current_path();
+    fs::current_path(user.path());
+    ScopedEnv home("HOME", user.path().string());
+    ScopedEnv data("XDG_DATA_HOME", std::string("relative"));
+
+    HeadlessPlatform platform(program.path());
+    ScriptedRandom random;
+    auto game = std::make_unique<Game>(platform, random);
+    loadandclose(*game, platform);
+    fs::current_path(before);
+    EXPECT_FALSE(fs::exists(user.path() / "relative"));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(fonts)) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"trekfilm.ttf"});
+    EXPECT_EQ(contents(fonts / "trekfilm.ttf"), "program font");
 }

@@ -40,7 +40,7 @@ TEST_F(GameOverTest, ScoreOutsideTheTableStillSavesIt) {
     EXPECT_EQ(game->respawntimer, 0);
     EXPECT_EQ(game->lblweapon.caption, "");
     EXPECT_FALSE(game->lasercharge.visible);
-    EXPECT_TRUE(platform->files().exists("hiscores.dat"));
+    EXPECT_EQ(platform->files().readstate("hiscores.dat", 4096).found, FileText::Found::read);
     EXPECT_EQ(lit(0, 0, game->playfieldwidth(), 600), 0);
 }
 
@@ -57,7 +57,7 @@ TEST_F(GameOverTest, EnterWithNothingTypedStoresAnEmptyName) {
     EXPECT_EQ(game->highscorename[3], "");
     EXPECT_EQ(game->highscorename[4], "P3");  // pushed down a rank
     EXPECT_TRUE(game->highscoressaved);
-    EXPECT_TRUE(platform->files().exists("hiscores.dat"));
+    EXPECT_EQ(platform->files().readstate("hiscores.dat", 4096).found, FileText::Found::read);
 }
 
 TEST_F(GameOverTest, NameKeepsWhatIsTypedUpToNineCharacters) {
@@ -130,7 +130,7 @@ TEST_F(GameOverTest, QuittingAfterAnAbandonedEntryKeepsTheName) {
     platform->setlastframe(f + 50);
     EXPECT_THROW(game->gameover(), ProgramEnd);
     EXPECT_TRUE(game->highscoressaved);
-    auto file = platform->files().read("hiscores.dat", 4096);
-    ASSERT_TRUE(file.has_value());
-    EXPECT_NE(file->find("ZED"), std::string::npos);
+    auto file = platform->files().readstate("hiscores.dat", 4096);
+    ASSERT_EQ(file.found, FileText::Found::read);
+    EXPECT_NE(file.text.find("ZED"), std::string::npos);
 }

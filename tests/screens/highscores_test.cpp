@@ -1,8 +1,10 @@
 // The high-score table in the game: loading, checking and resetting the file,
 // saving, placing new scores, and the two table screens of the menu.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "screens/highscorefile.h"
 #include "support/gamefixture.h"
@@ -120,6 +122,53 @@ TEST_F(HighScores, DamagedFilesOfEveryKindReset) {
     }
 }
 
+// Files that other programs wrote or are still writing.
+TEST_F(HighScores, FilesOtherProgramsWroteAreJudgedOnlyWhenWhole) {
+    settable({9000, 8000, 7000, 6000, 5000, 4000, 3000, 2000, 1000, 0});
+    game->savehighscores();
+    const std::string sound = readfile();
+
+    // Fields padded with hundreds of blanks: read, and the file left as it was.
+    std::string padded;
+    for (std::size_t at = 0, end; (end = sound.find(",", at)) != std::string::npos;) {
+        std::size_t lineend = sound.find("\r\n", end);
+        padded += std::string(300, ' ') + sound.substr(at, end - at) + std::string(300, ' ') + "," +
+                  std::string(300, '\t') + sound.substr(end + 1, lineend - end - 1) + "\r\n";
+        at = lineend + 2;
+    }
+    ASSERT_GT(padded.size(), 4096u);
+    writefile(padded);
+    game->highscorename.fill("");
+    EXPECT_FALSE(loadshowedramp());
+    EXPECT_EQ(game->highscorename[3], "P3");
+    EXPECT_EQ(game->highscore[3], 7000);
+    EXPECT_EQ(readfile(), padded);
+
+    // Caught half-written by a program that is still at it: not damaged.
+    writefile(sound.substr(0, 100));
+    platform->files().settle = std::chrono::milliseconds(1000);
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        writefile(sound);
+    });
+    bool ramp = loadshowedramp();
+    writer.join();
+    EXPECT_FALSE(ramp);
+    EXPECT_EQ(readfile(), sound);
+    EXPECT_FALSE(std::filesystem::exists(scorepath().string() + ".bad"));
+    game->loadhighscores();
+    EXPECT_EQ(game->highscorename[3], "P3");
+
+    // Beyond a mebibyte: never read whole, and kept aside when replaced.
+    std::string huge = sound + std::string((1 << 20) + 1, ' ');
+    writefile(huge);
+    platform->files().settle = std::chrono::milliseconds(0);
+    EXPECT_TRUE(loadshowedramp());
+    expectdefaulttable();
+    EXPECT_EQ(readfile(), defaultfile());
+    EXPECT_EQ(std::filesystem::file_size(scorepath().string() + ".bad"), huge.size());
+}
+
 TEST_F(HighScores, ANameWithCommasSurvivesSaveAndLoad) {
     game->loadhighscores();
     int rank = game->inserthighscore(4200);
@@ -166,32 +215,34 @@ TEST_F(HighScores, NewScoresFindTheirRank) {
 }
 
 TEST_F(HighScores, FailedSavesLeaveTheGameAndTheOldFileAlone) {
+    // A regular file where the table's folder should be: no save can get
+    // through, and that holds even for root, who ignores permissions.
+    std::filesystem::path blocker = folder.path() / "blocker";
+    std::ofstream(blocker) << "in the way";
     game->loadhighscores();
     std::string before = readfile();
-    // The temporary file cannot be created while a folder has its name; that
-    // holds even for root, who ignores permissions.
-    std::filesystem::create_directory(folder.path() / "hiscores.dat.tmp");
+    platform->files().setstatefolder(blocker / "scores");
 
     game->inserthighscore(12345);
     game->highscorename[1] = "ACE";
-    game->highscoressaved = false;
     game->savehighscores();
     EXPECT_FALSE(game->highscoressaved);  // still owed: tried again on the way out
     EXPECT_EQ(game->highscore[1], 12345);
     EXPECT_EQ(readfile(), before);
-    std::filesystem::remove(folder.path() / "hiscores.dat.tmp");
+    // The file that takes the old one's place keeps its permissions.
+    namespace fs = std::filesystem;
+    fs::permissions(scorepath(),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    platform->files().setstatefolder(folder.path());
     game->savehighscores();
     EXPECT_TRUE(game->highscoressaved);
     EXPECT_NE(readfile(), before);
-    std::filesystem::create_directory(folder.path() / "hiscores.dat.tmp");
-
-    // A damaged file whose reset cannot be written still leaves a sound table.
-    writefile("garbage");
-    EXPECT_TRUE(loadshowedramp());
-    expectdefaulttable();
+    EXPECT_EQ(fs::status(scorepath()).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
     // A folder that does not exist: the first-run path cannot write either.
     HeadlessPlatform nowhere(folder.path() / "no" / "such" / "folder");
+    nowhere.files().setstatefolder(folder.path() / "blocker" / "x" / "y");
     Game lost(nowhere, random);
     lost.loadhighscores();
     EXPECT_EQ(lost.highscore[11], 20);
@@ -204,6 +255,7 @@ TEST_F(HighScores, FailedSavesLeaveTheGameAndTheOldFileAlone) {
 // with a table that checks, and a file that loads without a reset.
 TEST_F(HighScores, FuzzedFilesAlwaysEndInASoundTable) {
     std::mt19937 engine(77);
+    platform->files().settle = std::chrono::milliseconds(0);
     settable({99000, 50000, 42000, 1000, 900, 800, 700, 600, 500, 0});
     game->savehighscores();
     const std::string seed = readfile();

@@ -120,7 +120,7 @@ TEST_F(MenuTest, ClearingTheScoresStaysOnTheOptions) {
     EXPECT_EQ(game->highscorename[1], "NOBODY");
     EXPECT_EQ(game->highscore[1], 0);
     EXPECT_EQ(game->window.backcolour(), 0);
-    EXPECT_TRUE(platform->files().exists("hiscores.dat"));
+    EXPECT_EQ(platform->files().readstate("hiscores.dat", 4096).found, FileText::Found::read);
 }
 
 TEST_F(MenuTest, ChoosingAShipLeavesTheMenu) {
@@ -157,9 +157,9 @@ TEST_F(MenuTest, QuittingSavesAPendingTableAndEndsTheProgram) {
     auto commands = platform->mediacommands();
     EXPECT_NE(std::find(commands.begin(), commands.end(), "stop mortalkombat"), commands.end());
     EXPECT_TRUE(game->highscoressaved);
-    auto file = platform->files().read("hiscores.dat", 4096);
-    ASSERT_TRUE(file.has_value());
-    EXPECT_NE(file->find("ACE"), std::string::npos);
+    auto file = platform->files().readstate("hiscores.dat", 4096);
+    ASSERT_EQ(file.found, FileText::Found::read);
+    EXPECT_NE(file.text.find("ACE"), std::string::npos);
 }
 
 TEST_F(MenuTest, HighlightShowsOnlyAfterTheEntriesHaveSettled) {

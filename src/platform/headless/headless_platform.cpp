@@ -59,6 +59,12 @@ std::vector<ScriptedEvent> parsekeyscript(const std::string& text) {
             std::getline(fields, rest);
             if (!rest.empty() && rest.front() == ' ') rest.erase(rest.begin());
             if (rest.empty()) fail();
+            // Each character becomes a scripted event; a name needs a few.
+            if (rest.size() > longesttext) {
+                throw std::runtime_error("key file line " + std::to_string(number) +
+                                         ": text longer than " + std::to_string(longesttext) +
+                                         " characters");
+            }
             for (unsigned char c : rest) events.push_back({frame, ScriptedEvent::Kind::typed, c});
             continue;
         }

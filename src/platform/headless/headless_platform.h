@@ -26,6 +26,9 @@ struct ScriptedEvent {
     int value = 0;
 };
 
+// The most characters one "text" line of a key file may type.
+inline constexpr std::size_t longesttext = 4096;
+
 // Parses the headless key-file format: "N down VK", "N up VK", "N char CODE",
 // "N text STRING", and for a gamepad "N pad down BUTTON", "N pad up BUTTON",
 // "N pad axis AXIS VALUE" (SDL's names, values -32768..32767) and "N pad unplug";
