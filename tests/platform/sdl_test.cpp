@@ -410,7 +410,26 @@ TEST(SdlWindow, TheWindowShowsTheImageAndResizingOnlyRescalesIt) {
     EXPECT_EQ(image.height(), 709);
     EXPECT_DOUBLE_EQ(image.scalewidth(), 600.0 * 823 / 709);
 
-    // F11 switches full screen on and off and is the window's key, not the game's.
+    // F11 switches full screen on and off and is the window's key, not the
+    // game's. With no window manager to grant it, the picture must still fit
+    // the window the server really shows: all of it, corners included.
+    SDL_SetWindowSize(platform.window(), 823, 709);
+    SDL_SetWindowPosition(platform.window(), 100, 30);
+    image.setbackcolour(0x808080);
+    image.clear();
+    image.setfillstyle(0);
+    image.setlinecolour(0x0000FF);
+    image.setfillcolour(0x0000FF);
+    PixelPoint frame[] = {{0, 0}, {822, 0}, {822, 708}, {0, 708}};
+    image.setfillstyle(1);
+    for (int inset = 0; inset < 6; ++inset) {
+        PixelPoint ring[4];
+        for (int i = 0; i < 4; ++i) {
+            ring[i] = {frame[i].x + (i == 0 || i == 3 ? inset : -inset),
+                       frame[i].y + (i < 2 ? inset : -inset)};
+        }
+        image.polygon(ring, 4);
+    }
     Recorder recorder;
     platform.sethandler(&recorder);
     pushkey(SDL_KEYDOWN, SDLK_F11, SDL_SCANCODE_F11);
@@ -418,9 +437,34 @@ TEST(SdlWindow, TheWindowShowsTheImageAndResizingOnlyRescalesIt) {
     pushkey(SDL_KEYUP, SDLK_F11, SDL_SCANCODE_F11);
     platform.doevents();
     EXPECT_TRUE(platform.fullscreen());
+    // The screen is 1024 x 768: the image 891 x 768 from x = 66, red frame all round.
+    auto whole = [&](int left, int top, int width, int height) {
+        return screen.at(left + 2, top + 2) == 0xFF0000 &&
+               screen.at(left + width - 3, top + 2) == 0xFF0000 &&
+               screen.at(left + 2, top + height - 3) == 0xFF0000 &&
+               screen.at(left + width - 3, top + height - 3) == 0xFF0000 &&
+               screen.at(left + width / 2, top + height / 2) == 0x808080;
+    };
+    bool fitted = false;
+    for (int attempt = 0; attempt < 20 && !fitted; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        platform.doevents();
+        ASSERT_TRUE(capture(folder.path(), screen));
+        fitted = whole(66, 0, 891, 768) && screen.at(30, 384) == 0 && screen.at(1000, 384) == 0;
+    }
+    EXPECT_TRUE(fitted) << "full screen does not show the whole image letter-boxed";
+
     pushkey(SDL_KEYDOWN, SDLK_F11, SDL_SCANCODE_F11);
     platform.doevents();
     EXPECT_FALSE(platform.fullscreen());
+    bool back = false;
+    for (int attempt = 0; attempt < 20 && !back; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        platform.doevents();
+        ASSERT_TRUE(capture(folder.path(), screen));
+        back = whole(100, 30, 823, 709) && screen.at(50, 384) == 0 && screen.at(960, 384) == 0;
+    }
+    EXPECT_TRUE(back) << "the window did not return to its place and size";
     EXPECT_TRUE(recorder.heard.empty());
 }
 

@@ -8,9 +8,10 @@
 
 #include "platform/platform.h"
 
+#include <SDL_rect.h>
+
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
+struct SDL_Surface;
 class MediaCommands;
 
 class SdlPlatform : public Platform {
@@ -32,8 +33,11 @@ class SdlPlatform : public Platform {
     int showcursor() override;
     Files& files() override { return files_; }
 
-    // Shows the image in the window now.
+    // Shows the image in the window now, as large as the window really holds
+    // it with its shape kept, between black bars.
     void present();
+    // Where an image of the given size goes in a window of the given size.
+    static SDL_Rect fitted(int imagewidth, int imageheight, int width, int height);
     SDL_Window* window() const { return window_; }
     bool fullscreen() const { return fullscreen_; }
     void setfullscreen(bool on);
@@ -45,12 +49,17 @@ class SdlPlatform : public Platform {
 
     Files files_;
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
+    SDL_Surface* image_ = nullptr;  // the surface's pixels, seen by SDL
     std::unique_ptr<Surface> surface_;
     std::unique_ptr<MediaCommands> media_;
     EventHandler* handler_ = nullptr;
     bool fullscreen_ = false;
+    bool windowmanager_ = true;
+    SDL_Rect windowed_{};  // place and size to return to from full screen by hand
+    // The window's size as SDL last reported it, and as the display really has
+    // it; the second is asked for again whenever the first changes.
+    int seenwidth_ = 0, seenheight_ = 0, realwidth_ = 0, realheight_ = 0;
+    bool checksize_ = true;
     // Modifier keys held, bit 1 the left and bit 2 the right one: a character
     // typed with Alt or Ctrl held is a shortcut, not text.
     int altkeys_ = 0;
