@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build bench deps fuzz asan clean
+.PHONY: run test build bench measure deps fuzz asan clean
 
 deps:
 	@scripts/install-deps
@@ -21,6 +21,10 @@ test: build
 
 bench: build
 	@$(BUILD)/volmarin-bench
+
+# Start-up time, memory and processor time of the real game under Xvfb.
+measure: build
+	@$(BUILD)/tools/measure/volmarin-measure 5
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # with the long random-key run.

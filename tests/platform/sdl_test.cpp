@@ -327,6 +327,45 @@ TEST(SdlAudio, EffectsAndMusicReachTheAudioOutput) {
     EXPECT_GT(peak(folder.path() / "music.raw"), 500) << "the music was silent";
 }
 
+// Music loads behind the game's back: "open" returns at once, and the
+// commands that follow it must act as if the piece were already there.
+TEST(SdlAudio, MusicPlayedBeforeItHasLoadedStillPlays) {
+    TempFolder folder;
+    writetune(folder.path() / "menu.mid");
+    writetune(folder.path() / "game.mid");
+    std::filesystem::copy_file(folder.path() / "game.mid", folder.path() / "spare.mid");
+    std::ofstream(folder.path() / "notmusic.mid") << "this is no MIDI file";
+    std::string status;
+    {
+        DiskAudio disk(folder.path() / "music.raw");
+        auto owned = std::make_unique<SdlMixerPlayer>();
+        if (!owned->audioopen()) GTEST_SKIP() << "SDL's disk audio driver could not be opened";
+        SdlMixerPlayer& player = *owned;
+        MediaCommands media(std::move(owned), folder.path());
+        EXPECT_NE(media.send("open .\\notmusic.mid type sequencer alias junk", nullptr), 0);
+        // Three pieces load one after the other; the last is played at once,
+        // long before its turn to load, and the second is stopped before it could start.
+        ASSERT_EQ(media.send("open .\\menu.mid type sequencer alias menu", nullptr), 0);
+        ASSERT_EQ(media.send("open .\\spare.mid type sequencer alias spare", nullptr), 0);
+        ASSERT_EQ(media.send("open .\\game.mid type sequencer alias sound", nullptr), 0);
+        EXPECT_EQ(media.send("play spare from 0", nullptr), 0);
+        EXPECT_EQ(media.send("stop spare", nullptr), 0);
+        media.send("status spare mode", &status);
+        EXPECT_EQ(status, "stopped");
+        EXPECT_EQ(media.send("play sound from 0", nullptr), 0);
+        media.send("status sound mode", &status);
+        EXPECT_EQ(status, "playing") << "a piece about to start reports itself playing";
+        // Closing a piece that is still loading frees it without harm.
+        EXPECT_EQ(media.send("close menu", nullptr), 0);
+        player.waitforloading();
+        media.send("status spare mode", &status);
+        EXPECT_EQ(status, "stopped") << "the stopped piece started when it had loaded";
+        EXPECT_TRUE(waitstatus(media, "playing", 10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    EXPECT_GT(peak(folder.path() / "music.raw"), 500) << "the music played at once was never heard";
+}
+
 TEST(SdlAudio, WithoutAnAudioDeviceEveryCommandFailsQuietly) {
     TempFolder folder;
     writetone(folder.path() / "fire.wav", 0.1);
