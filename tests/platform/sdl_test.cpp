@@ -42,8 +42,8 @@ void put32(std::string& out, uint32_t v) {
     put16(out, static_cast<uint16_t>(v >> 16));
 }
 
-// A mono 16-bit wave file holding a 440 Hz tone.
-void writetone(const std::filesystem::path& file, double seconds) {
+// A mono 16-bit wave file holding a 440 Hz tone; amplitude 1 is full scale.
+void writetone(const std::filesystem::path& file, double seconds, double amplitude = 0.5) {
     const uint32_t rate = 22050;
     const auto count = static_cast<uint32_t>(rate * seconds);
     std::string out = "RIFF";
@@ -59,7 +59,7 @@ void writetone(const std::filesystem::path& file, double seconds) {
     out += "data";
     put32(out, count * 2);
     for (uint32_t i = 0; i < count; ++i) {
-        double v = 0.5 * std::sin(2 * 3.14159265358979 * 440 * i / rate);
+        double v = amplitude * std::sin(2 * 3.14159265358979 * 440 * i / rate);
         put16(out, static_cast<uint16_t>(static_cast<int16_t>(v * 32767)));
     }
     std::ofstream(file, std::ios::binary) << out;
@@ -81,15 +81,17 @@ void writetune(const std::filesystem::path& file) {
     std::ofstream(file, std::ios::binary) << out;
 }
 
-// The loudest 16-bit sample of a raw output file.
-int peak(const std::filesystem::path& file) {
+// The loudest 16-bit sample of a raw output file, and how many sit at full scale.
+int peak(const std::filesystem::path& file, size_t* atfullscale = nullptr) {
     std::ifstream in(file, std::ios::binary);
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     int loudest = 0;
+    if (atfullscale) *atfullscale = 0;
     for (size_t i = 0; i + 1 < data.size(); i += 2) {
         auto v = static_cast<int16_t>(static_cast<uint8_t>(data[i]) |
                                       (static_cast<uint8_t>(data[i + 1]) << 8));
         loudest = std::max(loudest, std::abs(static_cast<int>(v)));
+        if (atfullscale && std::abs(static_cast<int>(v)) >= 32767) ++*atfullscale;
     }
     return loudest;
 }
@@ -364,6 +366,37 @@ TEST(SdlAudio, MusicPlayedBeforeItHasLoadedStillPlays) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
     EXPECT_GT(peak(folder.path() / "music.raw"), 500) << "the music played at once was never heard";
+}
+
+// Loud moments: a dozen loud sounds at once must not be cut off at full
+// scale, while one of them alone keeps its level.
+TEST(SdlAudio, ManySoundsAtOnceDoNotClipAndOneAloneKeepsItsLevel) {
+    TempFolder folder;
+    writetone(folder.path() / "loud.wav", 0.5, 0.9);
+    const int tonepeak = static_cast<int>(0.9 * 32767);
+    for (int crowd : {1, 12}) {
+        SCOPED_TRACE(std::to_string(crowd) + " sounds");
+        auto output = folder.path() / (std::to_string(crowd) + ".raw");
+        {
+            DiskAudio disk(output);
+            auto player = std::make_unique<SdlMixerPlayer>();
+            if (!player->audioopen()) GTEST_SKIP() << "SDL's disk audio driver could not be opened";
+            MediaCommands media(std::move(player), folder.path());
+            for (int i = 0; i < crowd; ++i) {
+                std::string alias = "s" + std::to_string(i);
+                ASSERT_EQ(media.send("open .\\loud.wav type waveaudio alias " + alias, nullptr), 0);
+            }
+            for (int i = 0; i < crowd; ++i) {
+                media.send("play s" + std::to_string(i) + " from 0", nullptr);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        }
+        size_t clipped = 0;
+        int loudest = peak(output, &clipped);
+        auto samples = std::filesystem::file_size(output) / 2;
+        EXPECT_GE(loudest, tonepeak * 95 / 100) << "the sound lost its level";
+        EXPECT_LT(clipped, samples / 10000 + 1) << "of " << samples << " samples";
+    }
 }
 
 TEST(SdlAudio, WithoutAnAudioDeviceEveryCommandFailsQuietly) {

@@ -8,6 +8,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <fstream>
 
 #include "platform/sdl/quiet_errors.h"
@@ -19,7 +22,39 @@ constexpr int initialchannels = 32;
 // effect starts with the frame that asked for it.
 constexpr int buffersamples = 1024;
 constexpr int frequency = 44100;  // samples per second
+
+// Headroom: every effect and the music are mixed at an eighth of their level
+// (18 dB down), so that four gun shots, a bomb, an explosion and the music
+// together still add up inside the 16-bit range, and the sum is raised eight
+// times again afterwards. A single effect therefore sounds as loud as its
+// file; only where the sum would pass the ceiling does the limiter turn it
+// down, at once, and let it come back over a short release.
+constexpr int mixvolume = MIX_MAX_VOLUME / 8;
+constexpr float makeup = 8.0f;
+constexpr float ceiling = 30000.0f;     // about -0.8 dB below full scale
+constexpr double releaseseconds = 0.15;  // back to full gain after a loud moment
 }  // namespace
+
+// Runs on the audio thread with each mixed buffer of 16-bit samples.
+void SdlMixerPlayer::limit(void* player, unsigned char* stream, int length) {
+    auto& self = *static_cast<SdlMixerPlayer*>(player);
+    auto* samples = reinterpret_cast<int16_t*>(stream);
+    const int channels = self.outputchannels_;
+    const int count = length / 2 / channels;
+    float gain = self.limitergain_;
+    for (int i = 0; i < count; ++i) {
+        int16_t* frame = samples + i * channels;
+        float peak = 0;
+        for (int c = 0; c < channels; ++c) peak = std::max(peak, std::abs(frame[c] * makeup));
+        float wanted = peak * gain > ceiling ? ceiling / peak : 1.0f;
+        gain = wanted < gain ? wanted : gain + (1.0f - gain) * self.limiterrelease_;
+        for (int c = 0; c < channels; ++c) {
+            float v = std::clamp(frame[c] * makeup * gain, -ceiling, ceiling);
+            frame[c] = static_cast<int16_t>(std::lrint(v));
+        }
+    }
+    self.limitergain_ = gain;
+}
 
 SdlMixerPlayer::SdlMixerPlayer() {
     QuietErrors quiet;
@@ -34,6 +69,15 @@ SdlMixerPlayer::SdlMixerPlayer() {
     }
     Mix_Init(MIX_INIT_MID);
     audioopen_ = true;
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) && format == AUDIO_S16SYS && channels > 0) {
+        outputchannels_ = channels;
+        limiterrelease_ = static_cast<float>(1.0 - std::exp(-1.0 / (releaseseconds * rate)));
+        Mix_VolumeMusic(mixvolume);
+        Mix_SetPostMix(&SdlMixerPlayer::limit, this);
+        headroom_ = true;
+    }
     channelcount_ = Mix_AllocateChannels(initialchannels);
     channelused_.assign(static_cast<size_t>(channelcount_), false);
 }
@@ -49,6 +93,7 @@ SdlMixerPlayer::~SdlMixerPlayer() {
     if (!audioopen_) return;
     Mix_HaltMusic();
     Mix_HaltChannel(-1);
+    Mix_SetPostMix(nullptr, nullptr);
     for (auto& [alias, wave] : waves_) Mix_FreeChunk(wave.chunk);
     for (auto& [alias, music] : music_) {
         if (music.music) Mix_FreeMusic(music.music);
@@ -80,6 +125,7 @@ bool SdlMixerPlayer::openwave(const std::string& alias, const std::filesystem::p
     Mix_Chunk* chunk = Mix_LoadWAV(file.string().c_str());
     if (!chunk) return false;
     channelused_[static_cast<size_t>(channel)] = true;
+    Mix_Volume(channel, headroom_ ? mixvolume : MIX_MAX_VOLUME);
     waves_[alias] = Wave{chunk, channel, false};
     return true;
 }

@@ -56,7 +56,14 @@ class SdlMixerPlayer : public MediaPlayer {
     void loadmusic();  // the worker thread
     bool startmusic(const std::string& alias);
 
+    static void limit(void* player, unsigned char* stream, int length);
+
     bool audioopen_ = false;
+    // The mix is made quieter and raised again through a limiter (16-bit output only).
+    bool headroom_ = false;
+    int outputchannels_ = 2;
+    float limitergain_ = 1.0f;     // read and written on the audio thread only
+    float limiterrelease_ = 0.0f;  // share of the way back to full gain per sample
     bool ownsaudio_ = false;  // this player initialised SDL's audio and closes it again
     int channelcount_ = 0;
     std::vector<bool> channelused_;
