@@ -525,6 +525,18 @@ TEST(SdlWindow, TheWindowShowsTheImageAndResizingOnlyRescalesIt) {
         fitted = whole(66, 0, 891, 768) && screen.at(30, 384) == 0 && screen.at(1000, 384) == 0;
     }
     EXPECT_TRUE(fitted) << "full screen does not show the whole image letter-boxed";
+    // A hardware renderer, where the machine has one, fits it the same way.
+    if (platform.usehardware(true)) {
+        fitted = false;
+        for (int attempt = 0; attempt < 20 && !fitted; ++attempt) {
+            platform.doevents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            ASSERT_TRUE(capture(folder.path(), screen));
+            fitted = whole(66, 0, 891, 768) && screen.at(30, 384) == 0;
+        }
+        EXPECT_TRUE(fitted) << "the hardware renderer does not show the whole image";
+        EXPECT_TRUE(platform.usehardware(false));
+    }
 
     pushkey(SDL_KEYDOWN, SDLK_F11, SDL_SCANCODE_F11);
     platform.doevents();

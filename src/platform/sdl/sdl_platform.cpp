@@ -74,6 +74,7 @@ SdlPlatform::~SdlPlatform() {
     // The sounds go before the audio device, the device before SDL.
     media_.reset();
     SDL_StopTextInput();
+    makehardware(false);
     SDL_FreeSurface(image_);
     SDL_DestroyWindow(window_);
     SDL_Quit();
@@ -148,9 +149,14 @@ void SdlPlatform::text(const char* utf8) {
     for (int code : windows1252(utf8)) handler_->ontyped(code);
 }
 
+namespace {
+// Scaled presents timed on each path before the choice is made.
+constexpr int trialframes = 64;
+// A software-scaled present slower than this looks for a hardware renderer.
+constexpr double slowpresent = 1.5e-3;  // seconds
+}  // namespace
+
 void SdlPlatform::present() {
-    SDL_Surface* out = SDL_GetWindowSurface(window_);
-    if (!out) return;
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
     if (w != seenwidth_ || h != seenheight_ || checksize_) {
@@ -161,10 +167,26 @@ void SdlPlatform::present() {
         realheight_ = h;
         realwindowsize(window_, realwidth_, realheight_);
     }
-    // Only what the window really shows counts; the surface may be larger.
-    w = std::min(out->w, realwidth_);
-    h = std::min(out->h, realheight_);
+    // Only what the window really shows counts; SDL may believe it larger.
+    w = std::min(w, realwidth_);
+    h = std::min(h, realheight_);
     if (w <= 0 || h <= 0) return;
+    bool scaled = w != image_->w || h != image_->h;
+    int64_t start = static_cast<int64_t>(SDL_GetPerformanceCounter());
+    if (renderer_) {
+        showwithrenderer(w, h);
+    } else {
+        showonsurface(w, h);
+    }
+    if (trial_ != Trial::decided) {
+        choosepath(static_cast<int64_t>(SDL_GetPerformanceCounter()) - start, scaled);
+    }
+}
+
+void SdlPlatform::showonsurface(int width, int height) {
+    SDL_Surface* out = SDL_GetWindowSurface(window_);
+    if (!out) return;
+    int w = std::min(out->w, width), h = std::min(out->h, height);
     SDL_Rect area = fitted(image_->w, image_->h, w, h);
     // Black bars beside or above and below the image; they are drawn every
     // time because a window that was covered comes back blank.
@@ -182,6 +204,72 @@ void SdlPlatform::present() {
     }
     SDL_Rect shown{0, 0, w, h};
     SDL_UpdateWindowSurfaceRects(window_, &shown, 1);
+}
+
+void SdlPlatform::showwithrenderer(int width, int height) {
+    int w = 0, h = 0;
+    if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return;
+    SDL_Rect area = fitted(image_->w, image_->h, std::min(w, width), std::min(h, height));
+    SDL_UpdateTexture(texture_, nullptr, image_->pixels, image_->pitch);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, &area);
+    SDL_RenderPresent(renderer_);
+}
+
+// Watches the scaled presents on the window surface; when they are slow,
+// times the hardware renderer on as many and keeps whichever was faster.
+void SdlPlatform::choosepath(int64_t ticks, bool scaled) {
+    if (!scaled) return;
+    trialticks_ += ticks;
+    if (++trialframes_ < trialframes) return;
+    double mean = static_cast<double>(trialticks_) / trialframes_ /
+                  static_cast<double>(SDL_GetPerformanceFrequency());
+    trialticks_ = 0;
+    trialframes_ = 0;
+    if (trial_ == Trial::watching) {
+        if (mean <= slowpresent) return;  // fast enough: keep watching for a larger window
+        surfacemean_ = mean;
+        trial_ = makehardware(true) ? Trial::renderer : Trial::decided;
+        return;
+    }
+    trial_ = Trial::decided;
+    if (mean >= surfacemean_) makehardware(false);
+}
+
+bool SdlPlatform::usehardware(bool on) {
+    trial_ = Trial::decided;
+    return makehardware(on);
+}
+
+bool SdlPlatform::makehardware(bool on) {
+    if (on == (renderer_ != nullptr)) return true;
+    if (!on) {
+        SDL_DestroyTexture(texture_);
+        SDL_DestroyRenderer(renderer_);
+        texture_ = nullptr;
+        renderer_ = nullptr;
+        checksize_ = true;
+        return true;
+    }
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    SDL_RendererInfo info{};
+    if (renderer_ && (SDL_GetRendererInfo(renderer_, &info) != 0 ||
+                      (info.flags & SDL_RENDERER_ACCELERATED) == 0)) {
+        SDL_DestroyRenderer(renderer_);
+        renderer_ = nullptr;
+    }
+    if (renderer_) {
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                     SDL_TEXTUREACCESS_STREAMING, image_->w, image_->h);
+        if (!texture_) {
+            SDL_DestroyRenderer(renderer_);
+            renderer_ = nullptr;
+        }
+    }
+    checksize_ = true;
+    return renderer_ != nullptr;
 }
 
 SDL_Rect SdlPlatform::fitted(int imagewidth, int imageheight, int width, int height) {

@@ -12,6 +12,8 @@
 
 struct SDL_Window;
 struct SDL_Surface;
+struct SDL_Renderer;
+struct SDL_Texture;
 class MediaCommands;
 
 class SdlPlatform : public Platform {
@@ -39,6 +41,14 @@ class SdlPlatform : public Platform {
     // Where an image of the given size goes in a window of the given size.
     static SDL_Rect fitted(int imagewidth, int imageheight, int width, int height);
     SDL_Window* window() const { return window_; }
+
+    // The image is shown through the window's own surface, scaled in software
+    // when the window is larger. Where that scaling is slow (a large screen) a
+    // hardware renderer is tried and kept if it shows the image faster.
+    // Switches by hand, ending the automatic choice; false when no hardware
+    // renderer can be made.
+    bool usehardware(bool on);
+    bool hardware() const { return renderer_ != nullptr; }
     bool fullscreen() const { return fullscreen_; }
     void setfullscreen(bool on);
 
@@ -49,7 +59,19 @@ class SdlPlatform : public Platform {
 
     Files files_;
     SDL_Window* window_ = nullptr;
+    void showonsurface(int width, int height);
+    void showwithrenderer(int width, int height);
+    void choosepath(int64_t ticks, bool scaled);
+    bool makehardware(bool on);
+
     SDL_Surface* image_ = nullptr;  // the surface's pixels, seen by SDL
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    // Timing of scaled presents on each path, to choose the faster one once.
+    enum class Trial { watching, renderer, decided } trial_ = Trial::watching;
+    int64_t trialticks_ = 0;
+    int trialframes_ = 0;
+    double surfacemean_ = 0;  // seconds per scaled present on the window surface
     std::unique_ptr<Surface> surface_;
     std::unique_ptr<MediaCommands> media_;
     EventHandler* handler_ = nullptr;
