@@ -197,3 +197,26 @@ TEST_F(WindowFixture, ClosingTheWindowDuringPlayEndsTheGameCleanly) {
     ASSERT_TRUE(status.has_value()) << "the game did not end when its window was closed";
     EXPECT_EQ(*status, 0);
 }
+
+TEST_F(WindowFixture, F11OnABareXServerFillsTheScreenWithTheWholePictureAndReturns) {
+    start();
+    key("Return");
+    key("Return");
+    key("Return", 1500ms);  // the menu: a still picture with lit text
+    auto before = screenshot();
+    ASSERT_GT(before.lit, 500);
+    key("F11", 600ms);
+    auto full = screenshot();
+    // No window manager: the window itself covers the 1024 x 768 screen, and
+    // the picture, enlarged 768 / 709 times, sits between black bars.
+    EXPECT_EQ(full.width, 1024);
+    EXPECT_EQ(full.height, 768);
+    double enlarged = (768.0 / 709) * (768.0 / 709);
+    EXPECT_NEAR(full.lit, before.lit * enlarged, before.lit * enlarged * 0.15)
+        << "the whole picture, no more and no less, shows in full screen";
+    key("F11", 600ms);
+    auto back = screenshot();
+    EXPECT_EQ(back.width, 823);
+    EXPECT_EQ(back.height, 709);
+    EXPECT_NEAR(back.lit, before.lit, before.lit * 0.05);
+}
