@@ -281,12 +281,12 @@ TEST(SdlWindow, TheImageIsFittedWithItsShapeKeptAndCentred) {
         int width, height;
         SDL_Rect area;
     } cases[] = {
-        {823, 709, {0, 0, 823, 709}},       // its own size
-        {1024, 768, {66, 0, 891, 768}},     // wider than the image: bars left and right
-        {823, 1000, {0, 145, 823, 709}},    // taller: bars above and below
-        {1646, 1418, {0, 0, 1646, 1418}},   // twice the size
-        {400, 709, {0, 182, 400, 345}},     // narrower than the image
-        {1, 1, {0, 0, 1, 1}},               // never an empty picture
+        {823, 709, {0, 0, 823, 709}},      // its own size
+        {1024, 768, {66, 0, 891, 768}},    // wider than the image: bars left and right
+        {823, 1000, {0, 145, 823, 709}},   // taller: bars above and below
+        {1646, 1418, {0, 0, 1646, 1418}},  // twice the size
+        {400, 709, {0, 182, 400, 345}},    // narrower than the image
+        {1, 1, {0, 0, 1, 1}},              // never an empty picture
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));

@@ -34,7 +34,8 @@ constexpr int key_x = 'X';
 // hands: the gun held, the ship turning, bombs and self-destructs now and then.
 class Player : public Platform {
   public:
-    Player(Platform& inner, Game*& game, int64_t frames) : inner_(inner), game_(game), frames_(frames) {}
+    Player(Platform& inner, Game*& game, int64_t frames)
+        : inner_(inner), game_(game), frames_(frames) {}
     Surface& surface() override { return inner_.surface(); }
     void sethandler(EventHandler* handler) override {
         handler_ = handler;
@@ -97,9 +98,13 @@ std::vector<int16_t> samples(const std::filesystem::path& file) {
     return out;
 }
 
-bool fullscale(int16_t s) { return s >= 32767 || s <= -32767; }
+bool fullscale(int16_t s) {
+    return s >= 32767 || s <= -32767;
+}
 
-double dbfs(double rms) { return rms > 0 ? 20 * std::log10(rms / 32768.0) : -999; }
+double dbfs(double rms) {
+    return rms > 0 ? 20 * std::log10(rms / 32768.0) : -999;
+}
 
 // The stretch of play, captured to `file`.
 bool play(const std::filesystem::path& folder, const std::filesystem::path& file, int seconds) {
@@ -136,7 +141,8 @@ bool play(const std::filesystem::path& folder, const std::filesystem::path& file
 }
 
 // One effect alone, captured to `file`; its peak and RMS while it sounds.
-void alone(const std::filesystem::path& folder, const std::string& path, const std::filesystem::path& file) {
+void alone(const std::filesystem::path& folder, const std::string& path,
+           const std::filesystem::path& file) {
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     {
         auto owned = std::make_unique<SdlMixerPlayer>();
@@ -162,7 +168,8 @@ void alone(const std::filesystem::path& folder, const std::string& path, const s
     }
     for (size_t i = first; i <= last && i < s.size(); ++i) sum += double(s[i]) * s[i];
     double rms = last > first ? std::sqrt(sum / (last - first + 1)) : 0;
-    std::printf("%-22s alone: peak %5d (%.1f dBFS), RMS %.1f dBFS\n", path.c_str(), peak, dbfs(peak), dbfs(rms));
+    std::printf("%-22s alone: peak %5d (%.1f dBFS), RMS %.1f dBFS\n", path.c_str(), peak,
+                dbfs(peak), dbfs(rms));
 }
 }  // namespace
 
@@ -170,7 +177,8 @@ int main(int argc, char** argv) {
     int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
     if (seconds < 2) seconds = 20;
     auto folder = std::filesystem::current_path();
-    auto capture = std::filesystem::temp_directory_path() / ("volmarin-loudness-" + std::to_string(getpid()));
+    auto capture =
+        std::filesystem::temp_directory_path() / ("volmarin-loudness-" + std::to_string(getpid()));
     std::filesystem::create_directories(capture);
     if (!play(folder, capture / "play.raw", seconds)) return 1;
 
@@ -189,10 +197,11 @@ int main(int argc, char** argv) {
         worstcount = std::max(worstcount, count);
         loudest = std::max(loudest, std::sqrt(sum / persecond));
     }
-    std::printf("%zu s of loud play: %.4f %% of samples at full scale (worst second %.3f %%); "
-                "loudest second RMS %.1f dBFS (%.0f)\n",
-                s.size() / persecond, s.empty() ? 0.0 : 100.0 * total / s.size(),
-                100.0 * worstcount / persecond, dbfs(loudest), loudest);
+    std::printf(
+        "%zu s of loud play: %.4f %% of samples at full scale (worst second %.3f %%); "
+        "loudest second RMS %.1f dBFS (%.0f)\n",
+        s.size() / persecond, s.empty() ? 0.0 : 100.0 * total / s.size(),
+        100.0 * worstcount / persecond, dbfs(loudest), loudest);
     alone(folder, ".\\classic\\fire.wav", capture / "fire.raw");
     alone(folder, ".\\classic\\abomb.wav", capture / "abomb.raw");
     alone(folder, ".\\explosion.wav", capture / "explosion.raw");

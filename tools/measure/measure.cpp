@@ -26,7 +26,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 // Xvfb on a display number it picks itself.
 struct Xvfb {
@@ -91,7 +93,8 @@ bool lit(Display* x, Window w) {
     if (!image) return false;
     bool any = false;
     for (int y = 0; y < image->height && !any; y += 2)
-        for (int px = 0; px < image->width && !any; px += 2) any = (XGetPixel(image, px, y) & 0xFFFFFF) != 0;
+        for (int px = 0; px < image->width && !any; px += 2)
+            any = (XGetPixel(image, px, y) & 0xFFFFFF) != 0;
     XDestroyImage(image);
     return any;
 }
@@ -100,7 +103,8 @@ long statuskb(pid_t pid, const std::string& field) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(in, line)) {
-        if (line.rfind(field + ":", 0) == 0) return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
+        if (line.rfind(field + ":", 0) == 0)
+            return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
     }
     return -1;
 }
@@ -121,8 +125,10 @@ double cputime(pid_t pid) {
 }
 
 void key(const std::string& display, const std::string& name, std::chrono::milliseconds after) {
-    std::string command = "DISPLAY=" + display + " xdotool key --delay 60 " + name + " >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "volmarin-measure: xdotool failed\n");
+    std::string command =
+        "DISPLAY=" + display + " xdotool key --delay 60 " + name + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "volmarin-measure: xdotool failed\n");
     std::this_thread::sleep_for(after);
 }
 
@@ -192,8 +198,10 @@ int main(int argc, char** argv) {
     std::vector<double> mapped, first, peak, menu, play;
     for (int i = 0; i < runs; ++i) {
         Run r = once(binary);
-        std::printf("run %d: mapped %.3f s, first intro frame %.3f s, peak %.1f MB, cpu intro %.0f %% play %.0f %%\n",
-                    i + 1, r.mapped, r.firstframe, r.peakmb, r.menucpu * 100, r.playcpu * 100);
+        std::printf(
+            "run %d: mapped %.3f s, first intro frame %.3f s, peak %.1f MB, cpu intro %.0f %% play "
+            "%.0f %%\n",
+            i + 1, r.mapped, r.firstframe, r.peakmb, r.menucpu * 100, r.playcpu * 100);
         std::fflush(stdout);
         if (r.firstframe < 0) continue;
         mapped.push_back(r.mapped);
@@ -206,9 +214,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "volmarin-measure: the game never showed a frame\n");
         return 1;
     }
-    std::printf("median of %zu runs: window mapped %.3f s, first intro frame %.3f s after exec; "
-                "peak resident memory in play %.1f MB; processor time intro %.0f %%, play %.0f %% of a core\n",
-                first.size(), median(mapped), median(first), median(peak), median(menu) * 100,
-                median(play) * 100);
+    std::printf(
+        "median of %zu runs: window mapped %.3f s, first intro frame %.3f s after exec; "
+        "peak resident memory in play %.1f MB; processor time intro %.0f %%, play %.0f %% of a "
+        "core\n",
+        first.size(), median(mapped), median(first), median(peak), median(menu) * 100,
+        median(play) * 100);
     return 0;
 }

@@ -31,7 +31,7 @@ constexpr int frequency = 44100;  // samples per second
 // down, at once, and let it come back over a short release.
 constexpr int mixvolume = MIX_MAX_VOLUME / 8;
 constexpr float makeup = 8.0f;
-constexpr float ceiling = 30000.0f;     // about -0.8 dB below full scale
+constexpr float ceiling = 30000.0f;      // about -0.8 dB below full scale
 constexpr double releaseseconds = 0.15;  // back to full gain after a loud moment
 }  // namespace
 

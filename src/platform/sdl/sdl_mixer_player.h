@@ -64,7 +64,7 @@ class SdlMixerPlayer : public MediaPlayer {
     int outputchannels_ = 2;
     float limitergain_ = 1.0f;     // read and written on the audio thread only
     float limiterrelease_ = 0.0f;  // share of the way back to full gain per sample
-    bool ownsaudio_ = false;  // this player initialised SDL's audio and closes it again
+    bool ownsaudio_ = false;       // this player initialised SDL's audio and closes it again
     int channelcount_ = 0;
     std::vector<bool> channelused_;
     std::map<std::string, Wave> waves_;

@@ -45,8 +45,8 @@ SdlPlatform::SdlPlatform(std::filesystem::path folder, int width, int height)
         if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) {
             top = left = bottom = right = 0;
         }
-        surface_ = std::make_unique<Surface>(width, height, width + left + right,
-                                             height + top + bottom);
+        surface_ =
+            std::make_unique<Surface>(width, height, width + left + right, height + top + bottom);
         // The game's image seen as an SDL surface, without a copy: its 0xAARRGGBB
         // words read as the window's usual 0x00RRGGBB, so showing it unscaled is
         // a plain copy of rows.

@@ -3,12 +3,12 @@
 // commands played through SDL_mixer.
 #pragma once
 
+#include <SDL_rect.h>
+
 #include <filesystem>
 #include <memory>
 
 #include "platform/platform.h"
-
-#include <SDL_rect.h>
 
 struct SDL_Window;
 struct SDL_Surface;
