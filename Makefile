@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build bench deps deps-test fuzz asan deb clean
+.PHONY: run test build bench measure deps deps-test fuzz asan deb clean
 
 # What building and playing need; `deps-test` adds the test, packaging and
 # checking tools.
@@ -35,6 +35,11 @@ deb: deps-test
 	@$(MAKE) --no-print-directory build
 	@cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/package/*.deb
+
+# Start-up time, memory and processor time of the real game under Xvfb.
+measure: deps-test
+	@$(MAKE) --no-print-directory build
+	@$(BUILD)/tools/measure/volmarin-measure 5
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # with the long random-key run.

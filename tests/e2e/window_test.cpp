@@ -21,7 +21,7 @@ TEST_F(WindowFixture, AWholeGameFromIntroToSavedHighScoreAndQuit) {
     auto play = screenshot();
     EXPECT_GT(play.lit, 200) << "the ship, the rocks and the HUD show";
 
-    key("Escape", 6000ms);  // the game ends; "GAME OVER" runs, then the name entry
+    giveuptonameentry();
     run("xdotool type --delay 80 ACE");
     std::this_thread::sleep_for(400ms);
     key("Return", 700ms);  // the table with the new entry
@@ -62,7 +62,7 @@ TEST_F(WindowFixture, AltGrTypesIntoAHighScoreNameWhileLeftAltTypesNothing) {
     key("Return", 1500ms);
     key("Return", 900ms);
     key("Return", 3500ms);  // in play
-    key("Escape", 6500ms);  // game over, then the name entry
+    giveuptonameentry();
     key("ISO_Level3_Shift+q");
     key("alt+x");  // Left Alt is the hyperspace key, not a way of typing
     key("a");
@@ -74,4 +74,27 @@ TEST_F(WindowFixture, AltGrTypesIntoAHighScoreNameWhileLeftAltTypesNothing) {
         std::this_thread::sleep_for(100ms);
     }
     EXPECT_NE(hiscores().find("@a\x80 "), std::string::npos) << hiscores();
+}
+
+TEST_F(WindowFixture, F11OnABareXServerFillsTheScreenWithTheWholePictureAndReturns) {
+    start();
+    key("Return");
+    key("Return");
+    key("Return", 1500ms);  // the menu: a still picture with lit text
+    auto before = screenshot();
+    ASSERT_GT(before.lit, 500);
+    key("F11", 600ms);
+    auto full = screenshot();
+    // No window manager: the window itself covers the 1024 x 768 screen, and
+    // the picture, enlarged 768 / 709 times, sits between black bars.
+    EXPECT_EQ(full.width, 1024);
+    EXPECT_EQ(full.height, 768);
+    double enlarged = (768.0 / 709) * (768.0 / 709);
+    EXPECT_NEAR(full.lit, before.lit * enlarged, before.lit * enlarged * 0.15)
+        << "the whole picture, no more and no less, shows in full screen";
+    key("F11", 600ms);
+    auto back = screenshot();
+    EXPECT_EQ(back.width, 823);
+    EXPECT_EQ(back.height, 709);
+    EXPECT_NEAR(back.lit, before.lit, before.lit * 0.05);
 }

@@ -190,7 +190,7 @@ TEST_F(InstalledGame, ReadOnlyTreeKeepsTheTableInThePlayersDataFolder) {
     key("Up", 300ms);        // START
     key("Return", 900ms);    // the ship selection
     key("Return", 3500ms);   // in play
-    key("Escape", 6000ms);   // game over, then the name entry
+    giveuptonameentry();
     run("xdotool type --delay 80 RUN");
     std::this_thread::sleep_for(400ms);
     key("Return", 700ms);

@@ -42,8 +42,8 @@ void put32(std::string& out, uint32_t v) {
     put16(out, static_cast<uint16_t>(v >> 16));
 }
 
-// A mono 16-bit wave file holding a 440 Hz tone.
-void writetone(const std::filesystem::path& file, double seconds) {
+// A mono 16-bit wave file holding a 440 Hz tone; amplitude 1 is full scale.
+void writetone(const std::filesystem::path& file, double seconds, double amplitude = 0.5) {
     const uint32_t rate = 22050;
     const auto count = static_cast<uint32_t>(rate * seconds);
     std::string out = "RIFF";
@@ -59,7 +59,7 @@ void writetone(const std::filesystem::path& file, double seconds) {
     out += "data";
     put32(out, count * 2);
     for (uint32_t i = 0; i < count; ++i) {
-        double v = 0.5 * std::sin(2 * 3.14159265358979 * 440 * i / rate);
+        double v = amplitude * std::sin(2 * 3.14159265358979 * 440 * i / rate);
         put16(out, static_cast<uint16_t>(static_cast<int16_t>(v * 32767)));
     }
     std::ofstream(file, std::ios::binary) << out;
@@ -81,15 +81,17 @@ void writetune(const std::filesystem::path& file) {
     std::ofstream(file, std::ios::binary) << out;
 }
 
-// The loudest 16-bit sample of a raw output file.
-int peak(const std::filesystem::path& file) {
+// The loudest 16-bit sample of a raw output file, and how many sit at full scale.
+int peak(const std::filesystem::path& file, size_t* atfullscale = nullptr) {
     std::ifstream in(file, std::ios::binary);
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     int loudest = 0;
+    if (atfullscale) *atfullscale = 0;
     for (size_t i = 0; i + 1 < data.size(); i += 2) {
         auto v = static_cast<int16_t>(static_cast<uint8_t>(data[i]) |
                                       (static_cast<uint8_t>(data[i + 1]) << 8));
         loudest = std::max(loudest, std::abs(static_cast<int>(v)));
+        if (atfullscale && std::abs(static_cast<int>(v)) >= 32767) ++*atfullscale;
     }
     return loudest;
 }
@@ -274,6 +276,28 @@ TEST(SdlKeys, TypedTextBecomesWindows1252) {
     }
 }
 
+TEST(SdlWindow, TheImageIsFittedWithItsShapeKeptAndCentred) {
+    struct Case {
+        int width, height;
+        SDL_Rect area;
+    } cases[] = {
+        {823, 709, {0, 0, 823, 709}},      // its own size
+        {1024, 768, {66, 0, 891, 768}},    // wider than the image: bars left and right
+        {823, 1000, {0, 145, 823, 709}},   // taller: bars above and below
+        {1646, 1418, {0, 0, 1646, 1418}},  // twice the size
+        {400, 709, {0, 182, 400, 345}},    // narrower than the image
+        {1, 1, {0, 0, 1, 1}},              // never an empty picture
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        SDL_Rect a = SdlPlatform::fitted(823, 709, c.width, c.height);
+        EXPECT_EQ(a.x, c.area.x);
+        EXPECT_EQ(a.y, c.area.y);
+        EXPECT_EQ(a.w, c.area.w);
+        EXPECT_EQ(a.h, c.area.h);
+    }
+}
+
 TEST(SdlAudio, EffectsAndMusicReachTheAudioOutput) {
     TempFolder folder;
     writetone(folder.path() / "fire.wav", 0.6);
@@ -325,6 +349,76 @@ TEST(SdlAudio, EffectsAndMusicReachTheAudioOutput) {
         EXPECT_TRUE(waitstatus(media, "stopped", 10));
     }
     EXPECT_GT(peak(folder.path() / "music.raw"), 500) << "the music was silent";
+}
+
+// Music loads behind the game's back: "open" returns at once, and the
+// commands that follow it must act as if the piece were already there.
+TEST(SdlAudio, MusicPlayedBeforeItHasLoadedStillPlays) {
+    TempFolder folder;
+    writetune(folder.path() / "menu.mid");
+    writetune(folder.path() / "game.mid");
+    std::filesystem::copy_file(folder.path() / "game.mid", folder.path() / "spare.mid");
+    std::ofstream(folder.path() / "notmusic.mid") << "this is no MIDI file";
+    std::string status;
+    {
+        DiskAudio disk(folder.path() / "music.raw");
+        auto owned = std::make_unique<SdlMixerPlayer>();
+        if (!owned->audioopen()) GTEST_SKIP() << "SDL's disk audio driver could not be opened";
+        SdlMixerPlayer& player = *owned;
+        MediaCommands media(std::move(owned), folder.path());
+        EXPECT_NE(media.send("open .\\notmusic.mid type sequencer alias junk", nullptr), 0);
+        // Three pieces load one after the other; the last is played at once,
+        // long before its turn to load, and the second is stopped before it could start.
+        ASSERT_EQ(media.send("open .\\menu.mid type sequencer alias menu", nullptr), 0);
+        ASSERT_EQ(media.send("open .\\spare.mid type sequencer alias spare", nullptr), 0);
+        ASSERT_EQ(media.send("open .\\game.mid type sequencer alias sound", nullptr), 0);
+        EXPECT_EQ(media.send("play spare from 0", nullptr), 0);
+        EXPECT_EQ(media.send("stop spare", nullptr), 0);
+        media.send("status spare mode", &status);
+        EXPECT_EQ(status, "stopped");
+        EXPECT_EQ(media.send("play sound from 0", nullptr), 0);
+        media.send("status sound mode", &status);
+        EXPECT_EQ(status, "playing") << "a piece about to start reports itself playing";
+        // Closing a piece that is still loading frees it without harm.
+        EXPECT_EQ(media.send("close menu", nullptr), 0);
+        player.waitforloading();
+        media.send("status spare mode", &status);
+        EXPECT_EQ(status, "stopped") << "the stopped piece started when it had loaded";
+        EXPECT_TRUE(waitstatus(media, "playing", 10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    EXPECT_GT(peak(folder.path() / "music.raw"), 500) << "the music played at once was never heard";
+}
+
+// Loud moments: a dozen loud sounds at once must not be cut off at full
+// scale, while one of them alone keeps its level.
+TEST(SdlAudio, ManySoundsAtOnceDoNotClipAndOneAloneKeepsItsLevel) {
+    TempFolder folder;
+    writetone(folder.path() / "loud.wav", 0.5, 0.9);
+    const int tonepeak = static_cast<int>(0.9 * 32767);
+    for (int crowd : {1, 12}) {
+        SCOPED_TRACE(std::to_string(crowd) + " sounds");
+        auto output = folder.path() / (std::to_string(crowd) + ".raw");
+        {
+            DiskAudio disk(output);
+            auto player = std::make_unique<SdlMixerPlayer>();
+            if (!player->audioopen()) GTEST_SKIP() << "SDL's disk audio driver could not be opened";
+            MediaCommands media(std::move(player), folder.path());
+            for (int i = 0; i < crowd; ++i) {
+                std::string alias = "s" + std::to_string(i);
+                ASSERT_EQ(media.send("open .\\loud.wav type waveaudio alias " + alias, nullptr), 0);
+            }
+            for (int i = 0; i < crowd; ++i) {
+                media.send("play s" + std::to_string(i) + " from 0", nullptr);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        }
+        size_t clipped = 0;
+        int loudest = peak(output, &clipped);
+        auto samples = std::filesystem::file_size(output) / 2;
+        EXPECT_GE(loudest, tonepeak * 95 / 100) << "the sound lost its level";
+        EXPECT_LT(clipped, samples / 10000 + 1) << "of " << samples << " samples";
+    }
 }
 
 TEST(SdlAudio, WithoutAnAudioDeviceEveryCommandFailsQuietly) {
@@ -410,7 +504,26 @@ TEST(SdlWindow, TheWindowShowsTheImageAndResizingOnlyRescalesIt) {
     EXPECT_EQ(image.height(), 709);
     EXPECT_DOUBLE_EQ(image.scalewidth(), 600.0 * 823 / 709);
 
-    // F11 switches full screen on and off and is the window's key, not the game's.
+    // F11 switches full screen on and off and is the window's key, not the
+    // game's. With no window manager to grant it, the picture must still fit
+    // the window the server really shows: all of it, corners included.
+    SDL_SetWindowSize(platform.window(), 823, 709);
+    SDL_SetWindowPosition(platform.window(), 100, 30);
+    image.setbackcolour(0x808080);
+    image.clear();
+    image.setfillstyle(0);
+    image.setlinecolour(0x0000FF);
+    image.setfillcolour(0x0000FF);
+    PixelPoint frame[] = {{0, 0}, {822, 0}, {822, 708}, {0, 708}};
+    image.setfillstyle(1);
+    for (int inset = 0; inset < 6; ++inset) {
+        PixelPoint ring[4];
+        for (int i = 0; i < 4; ++i) {
+            ring[i] = {frame[i].x + (i == 0 || i == 3 ? inset : -inset),
+                       frame[i].y + (i < 2 ? inset : -inset)};
+        }
+        image.polygon(ring, 4);
+    }
     Recorder recorder;
     platform.sethandler(&recorder);
     pushkey(SDL_KEYDOWN, SDLK_F11, SDL_SCANCODE_F11);
@@ -418,9 +531,46 @@ TEST(SdlWindow, TheWindowShowsTheImageAndResizingOnlyRescalesIt) {
     pushkey(SDL_KEYUP, SDLK_F11, SDL_SCANCODE_F11);
     platform.doevents();
     EXPECT_TRUE(platform.fullscreen());
+    // The screen is 1024 x 768: the image 891 x 768 from x = 66, red frame all round.
+    auto whole = [&](int left, int top, int width, int height) {
+        return screen.at(left + 2, top + 2) == 0xFF0000 &&
+               screen.at(left + width - 3, top + 2) == 0xFF0000 &&
+               screen.at(left + 2, top + height - 3) == 0xFF0000 &&
+               screen.at(left + width - 3, top + height - 3) == 0xFF0000 &&
+               screen.at(left + width / 2, top + height / 2) == 0x808080;
+    };
+    bool fitted = false;
+    for (int attempt = 0; attempt < 20 && !fitted; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        platform.doevents();
+        ASSERT_TRUE(capture(folder.path(), screen));
+        fitted = whole(66, 0, 891, 768) && screen.at(30, 384) == 0 && screen.at(1000, 384) == 0;
+    }
+    EXPECT_TRUE(fitted) << "full screen does not show the whole image letter-boxed";
+    // A hardware renderer, where the machine has one, fits it the same way.
+    if (platform.usehardware(true)) {
+        fitted = false;
+        for (int attempt = 0; attempt < 20 && !fitted; ++attempt) {
+            platform.doevents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            ASSERT_TRUE(capture(folder.path(), screen));
+            fitted = whole(66, 0, 891, 768) && screen.at(30, 384) == 0;
+        }
+        EXPECT_TRUE(fitted) << "the hardware renderer does not show the whole image";
+        EXPECT_TRUE(platform.usehardware(false));
+    }
+
     pushkey(SDL_KEYDOWN, SDLK_F11, SDL_SCANCODE_F11);
     platform.doevents();
     EXPECT_FALSE(platform.fullscreen());
+    bool back = false;
+    for (int attempt = 0; attempt < 20 && !back; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        platform.doevents();
+        ASSERT_TRUE(capture(folder.path(), screen));
+        back = whole(100, 30, 823, 709) && screen.at(50, 384) == 0 && screen.at(960, 384) == 0;
+    }
+    EXPECT_TRUE(back) << "the window did not return to its place and size";
     EXPECT_TRUE(recorder.heard.empty());
 }
 

@@ -123,6 +123,21 @@ protected:
         std::this_thread::sleep_for(after);
     }
 
+    // Gives up the game in play and waits for the name entry. "GAME OVER" glows
+    // over the last picture for some five seconds (longer on a busy machine),
+    // then the name entry prints its prompt in pure blue, which the letters
+    // never are.
+    void giveuptonameentry() {
+        int blue = screenshot().colour(0x0000FF);
+        key("Escape", 4000ms);
+        for (int i = 0; i < 60; ++i) {
+            int now = screenshot().colour(0x0000FF);
+            if (now != blue && now > 200) break;
+            std::this_thread::sleep_for(250ms);
+        }
+        std::this_thread::sleep_for(200ms);
+    }
+
     // Waits for the game to end by itself; its exit status, or nothing on a timeout.
     std::optional<int> waitexit(std::chrono::seconds limit) {
         auto until = std::chrono::steady_clock::now() + limit;

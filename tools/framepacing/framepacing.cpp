@@ -3,6 +3,7 @@
 // the frames come: mean, 99th percentile and longest period against the
 // 12.5 ms of 80 frames per second.
 //   volmarin-framepacing [frames]
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,20 +78,32 @@ Figures figures(std::vector<double> ms) {
             ms.back()};
 }
 
-// A private X server for the run when there is no display.
+// A private X server for the run when there is no display. Xvfb picks a free
+// display number itself, so a server already running is never taken over.
 class Display {
   public:
     Display() {
         if (std::getenv("DISPLAY")) return;
-        const char* name = ":88";
+        int fds[2];
+        if (pipe(fds) != 0) return;
         pid_ = fork();
         if (pid_ == 0) {
-            execlp("Xvfb", "Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
+            close(fds[0]);
+            std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
-        setenv("DISPLAY", name, 1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        close(fds[1]);
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        while (poll(&p, 1, 10000) > 0) {
+            char c;
+            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
+            number += c;
+        }
+        close(fds[0]);
+        if (!number.empty()) setenv("DISPLAY", (":" + number).c_str(), 1);
     }
     ~Display() {
         if (pid_ > 0) {

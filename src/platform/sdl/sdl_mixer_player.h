@@ -1,11 +1,18 @@
 // The player that makes the game's sound through SDL_mixer: every wave alias
 // owns a mixer channel of its own, so an effect restarts without cutting off
-// the others, and the music aliases share the one music stream.
+// the others, and the music aliases share the one music stream. Music loads
+// on a worker thread, in the order it was opened, so that opening a piece
+// costs the game's first frames nothing; a piece played before it has loaded
+// starts as soon as it is ready.
 #pragma once
 
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/media.h"
@@ -22,6 +29,8 @@ class SdlMixerPlayer : public MediaPlayer {
     SdlMixerPlayer& operator=(const SdlMixerPlayer&) = delete;
 
     bool audioopen() const { return audioopen_; }
+    // Waits until every piece of music opened so far has loaded (or failed to).
+    void waitforloading();
 
     bool openwave(const std::string& alias, const std::filesystem::path& file) override;
     bool opensequence(const std::string& alias, const std::filesystem::path& file) override;
@@ -38,14 +47,43 @@ class SdlMixerPlayer : public MediaPlayer {
         int channel = -1;
         bool stopped = false;  // paused by "stop", so "play" goes on from there
     };
+    struct Music {
+        Mix_Music* music = nullptr;
+        bool loaded = false;  // the worker is done with it, music or not
+        int number = 0;       // tells a reopened alias from the one closed before
+    };
     int freechannel();
+    void loadmusic();  // the worker thread
+    bool startmusic(const std::string& alias);
+
+    static void limit(void* player, unsigned char* stream, int length);
 
     bool audioopen_ = false;
-    bool ownsaudio_ = false;  // this player initialised SDL's audio and closes it again
+    // The mix is made quieter and raised again through a limiter (16-bit output only).
+    bool headroom_ = false;
+    int outputchannels_ = 2;
+    float limitergain_ = 1.0f;     // read and written on the audio thread only
+    float limiterrelease_ = 0.0f;  // share of the way back to full gain per sample
+    bool ownsaudio_ = false;       // this player initialised SDL's audio and closes it again
     int channelcount_ = 0;
     std::vector<bool> channelused_;
     std::map<std::string, Wave> waves_;
-    std::map<std::string, Mix_Music*> music_;
+
+    // The music, shared with the loading worker; everything below the lock
+    // is only touched while holding it.
+    std::mutex lock_;
+    std::condition_variable loadedsignal_;
+    std::thread loader_;
+    struct Load {
+        std::string alias;
+        std::filesystem::path file;
+        int number;
+    };
+    std::deque<Load> toload_;
+    int opened_ = 0;  // pieces opened so far, numbering them
+    bool ending_ = false;
+    std::map<std::string, Music> music_;
     std::string current_;  // the music alias that holds the music stream
     bool musicpaused_ = false;
+    bool startwhenloaded_ = false;  // current_ was played before it had loaded
 };

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -12,13 +13,17 @@
 #include "platform/sdl/quiet_errors.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/sdl_mixer_player.h"
+#include "platform/sdl/x11_window.h"
 
 SdlPlatform::SdlPlatform(std::filesystem::path folder, int width, int height)
     : files_(std::move(folder)) {
+    // The window's own surface is shown without an OpenGL context: under X
+    // that is a shared-memory image, which starts faster, holds far less
+    // memory than a software OpenGL driver and presents the software-drawn
+    // image in a fraction of a millisecond.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // Frames are paced by the game's own busy wait, not by the display.
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
-    // The image is scaled smoothly when the window is resized.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     int failed;
     {
         QuietErrors quiet;
@@ -42,29 +47,30 @@ SdlPlatform::SdlPlatform(std::filesystem::path folder, int width, int height)
     window_ = SDL_CreateWindow("VOLMARIN", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                                height, SDL_WINDOW_RESIZABLE);
     if (window_) {
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        int top = 0, left = 0, bottom = 0, right = 0;
+        if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) {
+            top = left = bottom = right = 0;
+        }
+        surface_ =
+            std::make_unique<Surface>(width, height, width + left + right, height + top + bottom);
+        // The game's image seen as an SDL surface, without a copy: its 0xAARRGGBB
+        // words read as the window's usual 0x00RRGGBB, so showing it unscaled is
+        // a plain copy of rows.
+        image_ = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(surface_->data()), width,
+                                                    height, 32, surface_->pitchbytes(),
+                                                    SDL_PIXELFORMAT_RGB888);
     }
-    if (renderer_) {
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
-                                     SDL_TEXTUREACCESS_STREAMING, width, height);
-    }
-    if (!texture_) {
+    if (!image_ || !SDL_GetWindowSurface(window_)) {
         std::string error = SDL_GetError();
-        if (renderer_) SDL_DestroyRenderer(renderer_);
+        if (image_) SDL_FreeSurface(image_);
         if (window_) SDL_DestroyWindow(window_);
         SDL_Quit();
         throw std::runtime_error("cannot create the window: " + error);
     }
-    // Letter-boxed into the window with its shape kept, whatever the window's size.
-    SDL_RenderSetLogicalSize(renderer_, width, height);
+    // Without a window manager nobody answers a request for full screen; the
+    // window then covers the screen by itself.
+    windowmanager_ = haswindowmanager(window_);
 
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) {
-        top = left = bottom = right = 0;
-    }
-    surface_ =
-        std::make_unique<Surface>(width, height, width + left + right, height + top + bottom);
     media_ = std::make_unique<MediaCommands>(std::make_unique<SdlMixerPlayer>(), files_.folder());
     SDL_StartTextInput();
     present();
@@ -75,8 +81,8 @@ SdlPlatform::~SdlPlatform() {
     media_.reset();
     for (auto& [instance, controller] : controllers_) SDL_GameControllerClose(controller);
     SDL_StopTextInput();
-    SDL_DestroyTexture(texture_);
-    SDL_DestroyRenderer(renderer_);
+    makehardware(false);
+    SDL_FreeSurface(image_);
     SDL_DestroyWindow(window_);
     SDL_Quit();
 }
@@ -190,18 +196,163 @@ void SdlPlatform::controllerremoved(int instance) {
     controllers_.erase(it);
 }
 
+namespace {
+// Scaled presents timed on each path before the choice is made.
+constexpr int trialframes = 64;
+// A software-scaled present slower than this looks for a hardware renderer.
+constexpr double slowpresent = 1.5e-3;  // seconds
+}  // namespace
+
 void SdlPlatform::present() {
-    SDL_UpdateTexture(texture_, nullptr, surface_->data(), surface_->pitchbytes());
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    if (w != seenwidth_ || h != seenheight_ || checksize_) {
+        seenwidth_ = w;
+        seenheight_ = h;
+        checksize_ = false;
+        realwidth_ = w;
+        realheight_ = h;
+        realwindowsize(window_, realwidth_, realheight_);
+    }
+    // Only what the window really shows counts; SDL may believe it larger.
+    w = std::min(w, realwidth_);
+    h = std::min(h, realheight_);
+    if (w <= 0 || h <= 0) return;
+    bool scaled = w != image_->w || h != image_->h;
+    int64_t start = static_cast<int64_t>(SDL_GetPerformanceCounter());
+    if (renderer_) {
+        showwithrenderer(w, h);
+    } else {
+        showonsurface(w, h);
+    }
+    if (trial_ != Trial::decided) {
+        choosepath(static_cast<int64_t>(SDL_GetPerformanceCounter()) - start, scaled);
+    }
+}
+
+void SdlPlatform::showonsurface(int width, int height) {
+    SDL_Surface* out = SDL_GetWindowSurface(window_);
+    if (!out) return;
+    int w = std::min(out->w, width), h = std::min(out->h, height);
+    SDL_Rect area = fitted(image_->w, image_->h, w, h);
+    // Black bars beside or above and below the image; they are drawn every
+    // time because a window that was covered comes back blank.
+    SDL_Rect bars[2] = {{0, 0, area.x, h}, {area.x + area.w, 0, w - area.x - area.w, h}};
+    if (area.w == w) {
+        bars[0] = {0, 0, w, area.y};
+        bars[1] = {0, area.y + area.h, w, h - area.y - area.h};
+    }
+    SDL_FillRects(out, bars, 2, 0);
+    if (area.w == image_->w && area.h == image_->h) {
+        SDL_BlitSurface(image_, nullptr, out, &area);
+    } else if (SDL_SoftStretch(image_, nullptr, out, &area) != 0) {
+        // A window surface in another pixel format: the general blitter converts.
+        SDL_BlitScaled(image_, nullptr, out, &area);
+    }
+    SDL_Rect shown{0, 0, w, h};
+    SDL_UpdateWindowSurfaceRects(window_, &shown, 1);
+}
+
+void SdlPlatform::showwithrenderer(int width, int height) {
+    int w = 0, h = 0;
+    if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return;
+    SDL_Rect area = fitted(image_->w, image_->h, std::min(w, width), std::min(h, height));
+    SDL_UpdateTexture(texture_, nullptr, image_->pixels, image_->pitch);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderCopy(renderer_, texture_, nullptr, &area);
     SDL_RenderPresent(renderer_);
 }
 
-void SdlPlatform::setfullscreen(bool on) {
-    if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
-        fullscreen_ = on;
+// Watches the scaled presents on the window surface; when they are slow,
+// times the hardware renderer on as many and keeps whichever was faster.
+void SdlPlatform::choosepath(int64_t ticks, bool scaled) {
+    if (!scaled) return;
+    trialticks_ += ticks;
+    if (++trialframes_ < trialframes) return;
+    double mean = static_cast<double>(trialticks_) / trialframes_ /
+                  static_cast<double>(SDL_GetPerformanceFrequency());
+    trialticks_ = 0;
+    trialframes_ = 0;
+    if (trial_ == Trial::watching) {
+        if (mean <= slowpresent) return;  // fast enough: keep watching for a larger window
+        surfacemean_ = mean;
+        trial_ = makehardware(true) ? Trial::renderer : Trial::decided;
+        return;
     }
+    trial_ = Trial::decided;
+    if (mean >= surfacemean_) makehardware(false);
+}
+
+bool SdlPlatform::usehardware(bool on) {
+    trial_ = Trial::decided;
+    return makehardware(on);
+}
+
+bool SdlPlatform::makehardware(bool on) {
+    if (on == (renderer_ != nullptr)) return true;
+    if (!on) {
+        SDL_DestroyTexture(texture_);
+        SDL_DestroyRenderer(renderer_);
+        texture_ = nullptr;
+        renderer_ = nullptr;
+        checksize_ = true;
+        return true;
+    }
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    SDL_RendererInfo info{};
+    if (renderer_ && (SDL_GetRendererInfo(renderer_, &info) != 0 ||
+                      (info.flags & SDL_RENDERER_ACCELERATED) == 0)) {
+        SDL_DestroyRenderer(renderer_);
+        renderer_ = nullptr;
+    }
+    if (renderer_) {
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                     SDL_TEXTUREACCESS_STREAMING, image_->w, image_->h);
+        if (!texture_) {
+            SDL_DestroyRenderer(renderer_);
+            renderer_ = nullptr;
+        }
+    }
+    checksize_ = true;
+    return renderer_ != nullptr;
+}
+
+SDL_Rect SdlPlatform::fitted(int imagewidth, int imageheight, int width, int height) {
+    // The largest copy of the image with its shape kept, centred.
+    int64_t w = width, h = height;
+    if (w * imageheight > h * imagewidth) {
+        w = (h * imagewidth * 2 + imageheight) / (imageheight * 2);
+    } else {
+        h = (w * imageheight * 2 + imagewidth) / (imagewidth * 2);
+    }
+    w = std::max<int64_t>(1, w);
+    h = std::max<int64_t>(1, h);
+    return SDL_Rect{static_cast<int>((width - w) / 2), static_cast<int>((height - h) / 2),
+                    static_cast<int>(w), static_cast<int>(h)};
+}
+
+void SdlPlatform::setfullscreen(bool on) {
+    if (on == fullscreen_) return;
+    if (windowmanager_) {
+        if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
+    } else if (on) {
+        // No window manager to ask: the window itself moves over the whole screen.
+        SDL_Rect screen;
+        if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &screen) != 0) {
+            return;
+        }
+        SDL_GetWindowPosition(window_, &windowed_.x, &windowed_.y);
+        SDL_GetWindowSize(window_, &windowed_.w, &windowed_.h);
+        SDL_SetWindowPosition(window_, screen.x, screen.y);
+        SDL_SetWindowSize(window_, screen.w, screen.h);
+    } else {
+        SDL_SetWindowSize(window_, windowed_.w, windowed_.h);
+        SDL_SetWindowPosition(window_, windowed_.x, windowed_.y);
+    }
+    fullscreen_ = on;
+    checksize_ = true;
 }
 
 int64_t SdlPlatform::counter() {

@@ -3,6 +3,8 @@
 // commands played through SDL_mixer.
 #pragma once
 
+#include <SDL_rect.h>
+
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -12,6 +14,7 @@
 #include "platform/platform.h"
 
 struct SDL_Window;
+struct SDL_Surface;
 struct SDL_Renderer;
 struct SDL_Texture;
 struct _SDL_GameController;
@@ -39,9 +42,20 @@ class SdlPlatform : public Platform {
     int showcursor() override;
     Files& files() override { return files_; }
 
-    // Shows the image in the window now.
+    // Shows the image in the window now, as large as the window really holds
+    // it with its shape kept, between black bars.
     void present();
+    // Where an image of the given size goes in a window of the given size.
+    static SDL_Rect fitted(int imagewidth, int imageheight, int width, int height);
     SDL_Window* window() const { return window_; }
+
+    // The image is shown through the window's own surface, scaled in software
+    // when the window is larger. Where that scaling is slow (a large screen) a
+    // hardware renderer is tried and kept if it shows the image faster.
+    // Switches by hand, ending the automatic choice; false when no hardware
+    // renderer can be made.
+    bool usehardware(bool on);
+    bool hardware() const { return renderer_ != nullptr; }
     bool fullscreen() const { return fullscreen_; }
     void setfullscreen(bool on);
 
@@ -54,8 +68,19 @@ class SdlPlatform : public Platform {
 
     Files files_;
     SDL_Window* window_ = nullptr;
+    void showonsurface(int width, int height);
+    void showwithrenderer(int width, int height);
+    void choosepath(int64_t ticks, bool scaled);
+    bool makehardware(bool on);
+
+    SDL_Surface* image_ = nullptr;  // the surface's pixels, seen by SDL
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    // Timing of scaled presents on each path, to choose the faster one once.
+    enum class Trial { watching, renderer, decided } trial_ = Trial::watching;
+    int64_t trialticks_ = 0;
+    int trialframes_ = 0;
+    double surfacemean_ = 0;  // seconds per scaled present on the window surface
     std::unique_ptr<Surface> surface_;
     std::unique_ptr<MediaCommands> media_;
     EventHandler* handler_ = nullptr;
@@ -65,4 +90,10 @@ class SdlPlatform : public Platform {
     Gamepads pads_{keys_};
     // The open game controllers by their joystick instance number.
     std::map<int, _SDL_GameController*> controllers_;
+    bool windowmanager_ = true;
+    SDL_Rect windowed_{};  // place and size to return to from full screen by hand
+    // The window's size as SDL last reported it, and as the display really has
+    // it; the second is asked for again whenever the first changes.
+    int seenwidth_ = 0, seenheight_ = 0, realwidth_ = 0, realheight_ = 0;
+    bool checksize_ = true;
 };
