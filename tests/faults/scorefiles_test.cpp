@@ -44,9 +44,9 @@ std::string tabletext(const std::string& prefix, int32_t top) {
 
 // Gives a folder and everything in it to the account the checks run as.
 void handover(const fs::path& folder) {
-    lchown(folder.c_str(), unprivileged::uid(), unprivileged::gid());
+    ASSERT_EQ(lchown(folder.c_str(), unprivileged::uid(), unprivileged::gid()), 0) << folder;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        lchown(entry.path().c_str(), unprivileged::uid(), unprivileged::gid());
+        ASSERT_EQ(lchown(entry.path().c_str(), unprivileged::uid(), unprivileged::gid()), 0) << entry.path();
     }
 }
 
