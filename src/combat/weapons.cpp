@@ -372,33 +372,50 @@ void Game::abomb(Shot& m) {
         int32_t fill = rgb(255, rnd() * 255, 0);
         octagon(*this, px, py, g * 200 * pixelscale, line, fill, style);
         // Every body the grid reaches splits, shielded or not, whatever its type.
-        const int reach = cint(g * 200);
-        std::fill(outlineknown.begin(), outlineknown.end(), false);
-        for (int u = -reach; u <= reach; u += 25) {
-            for (int v = -reach; v <= reach; v += 25) {
-                const int n = bodycount;
-                for (int k = 1; k <= n; ++k) {
-                    if (bodies[k].vertexcount <= 2) continue;
-                    if (!outlineknown[k]) {
-                        outlineof(bodies[k], outlines[k]);
-                        outlineknown[k] = true;
-                    }
-                    if (insideoutline(bodies[k], outlines[k], m.x + u, m.y + v)) {
-                        // The split rewrites this element and every one past the old count.
-                        const int before = bodycount;
-                        splitrock(k);
-                        outlineknown[k] = false;
-                        for (int i = before + 1; i <= capacity && i <= before + 3; ++i) outlineknown[i] = false;
-                    }
-                }
-            }
-        }
+        blastgrid(m.x, m.y, cint(g * 200));
     }
     if (life <= 20) {
         double g = (400.0 - life * life) / 400;
         octagon(*this, px, py, g * 200 * pixelscale, 0, 0, 0);
     }
     if (life == 30) sound("abomb");
+}
+
+// The grid of the blast: points 25 units apart out to `reach` round the bomb,
+// column by column; at each point every body (the count read afresh) whose
+// outline holds it splits. Each body's outline is worked out once, with the
+// box outside which no point can be inside it, and again only when a split
+// changes the body; so a point is tested only against the bodies near it, and
+// every answer is the one the shape test gives.
+void Game::blastgrid(float x, float y, int reach) {
+    const double x0 = static_cast<double>(x) - reach - 1, x1 = static_cast<double>(x) + reach + 1;
+    const double y0 = static_cast<double>(y) - reach - 1, y1 = static_cast<double>(y) + reach + 1;
+    auto know = [&](int k) {
+        const Body& b = bodies[k];
+        if (b.vertexcount <= 2) {
+            reaches[k] = OutlineReach{};  // segments are never split by the blast
+            return;
+        }
+        outlineof(b, outlines[k]);
+        reaches[k] = outlinereach(b, outlines[k], x0, y0, x1, y1);
+    };
+    for (int k = 1; k <= bodycount; ++k) know(k);
+    for (int u = -reach; u <= reach; u += 25) {
+        for (int v = -reach; v <= reach; v += 25) {
+            const float px = x + u, py = y + v;
+            const int n = bodycount;
+            for (int k = 1; k <= n; ++k) {
+                if (!reaches[k].holds(px, py)) continue;
+                if (insideoutline(bodies[k], outlines[k], px, py)) {
+                    // The split rewrites this element and adds pieces past the old count.
+                    const int before = bodycount;
+                    splitrock(k);
+                    know(k);
+                    for (int i = before + 1; i <= bodycount; ++i) know(i);
+                }
+            }
+        }
+    }
 }
 
 // --- kite

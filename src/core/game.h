@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "combat/shotcells.h"
 #include "core/numbers.h"
 #include "core/random.h"
 #include "platform/platform.h"
@@ -79,6 +80,17 @@ struct Outline {
     float x[max_vertices + 1];
     float y[max_vertices + 1];
     int16_t n = 0;
+};
+
+// A box, playfield units, outside which a body's shape test answers false;
+// tested is false for a body the shape test is never asked about.
+struct OutlineReach {
+    float minx = 1, miny = 1, maxx = 0, maxy = 0;  // empty when min > max
+    bool tested = false;
+    bool holds(float px, float py) const {
+        // Undefined points are never ruled out here; the shape test decides them.
+        return tested && !(px < minx || px > maxx || py < miny || py > maxy);
+    }
 };
 
 class Game : public EventHandler {
@@ -190,10 +202,15 @@ public:
     bool pointinbody(const Body& b, float px, float py) const;
     void outlineof(const Body& b, Outline& o) const;
     bool insideoutline(const Body& b, const Outline& o, float px, float py) const;
+    // The box of the rectangle (x0, y0)-(x1, y1) outside which insideoutline
+    // answers false.
+    OutlineReach outlinereach(const Body& b, const Outline& o, double x0, double y0, double x1,
+                              double y1) const;
     // The A-bomb's grid tests hundreds of points against the same outlines:
-    // each body's outline is worked out once and kept until the body changes.
+    // each body's outline and its box are worked out once and kept until the
+    // body changes.
     std::array<Outline, capacity + 1> outlines{};
-    std::array<bool, capacity + 1> outlineknown{};
+    std::array<OutlineReach, capacity + 1> reaches{};
     void splitrock(int k);
     void nextlevel();
     void initializeship(int index = 0, int ship = -1);  // -1: selectedship
@@ -214,6 +231,7 @@ public:
     void particlepass();
     void homingmissile(Shot& m);
     void abomb(Shot& m);
+    void blastgrid(float x, float y, int reach);  // splits what the blast's grid reaches
     void drawmissile(const Shot& m);
     void erasemissile(const Shot& m);
     void bodycolours(Body& b);  // type colours and hunter steering
@@ -222,6 +240,8 @@ public:
     void segmentfade(Body& b);
     void shipcontact(int k);
     void shotcontact(int k);
+    ShotCells shotcells;   // the shots by cell during the rock pass
+    void sortshots();      // fills shotcells; before the rock pass
     void removalpass();
     void explodeship(float spread);
     void shatterrock(int k);
