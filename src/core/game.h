@@ -30,6 +30,26 @@ struct Shot {
     int16_t target = 0;    // homing missile: index in bodies of the body it chases
 };
 
+// The parts of a shot's kite that depend only on its velocity, in pixels:
+// kept per record, since most shots keep their velocity for life.
+struct KiteShape {
+    bool known = false;
+    float vx = 0, vy = 0;  // the velocity they were worked out for
+    double tail[2] = {}, side1[2] = {}, nose[2] = {}, side2[2] = {};  // x, y offsets
+};
+
+// A body's pixel points as last drawn, with the values they came from, so
+// that erasing it again before it moves needs no trigonometry.
+struct DrawnOutline {
+    static constexpr int most = 12;  // vertices; larger outlines are not kept
+    bool known = false;
+    int16_t n = 0;
+    float x = 0, y = 0;
+    double scale = 0;
+    float radius[most] = {}, angle[most] = {};
+    PixelPoint points[most];
+};
+
 struct Powerup {
     float x = 0, y = 0;    // playfield units
     float vx = 0, vy = 0;  // units per frame
@@ -197,6 +217,8 @@ public:
 
     // --- world/
     void drawbody(Body& b);
+    std::array<DrawnOutline, capacity + 1> drawnoutlines{};  // by element of bodies
+    int bodypoints(const Body& b);  // the outline's pixel points into points[1..n]; n
     void erasebody(Body& b);
     void centerbody(Body& b);
     bool pointinbody(const Body& b, float px, float py) const;
@@ -233,6 +255,7 @@ public:
     void abomb(Shot& m);
     void blastgrid(float x, float y, int reach);  // splits what the blast's grid reaches
     void drawmissile(const Shot& m);
+    std::array<KiteShape, capacity + 1> shotkites{}, particlekites{};  // by record
     void erasemissile(const Shot& m);
     void bodycolours(Body& b);  // type colours and hunter steering
     void hitflash(Body& b);

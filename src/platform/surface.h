@@ -96,7 +96,10 @@ private:
     void span(int y, int x0, int x1, uint32_t argb);
     void fillrow(uint32_t* p, int count, uint32_t argb);
     void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
+    void lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
     void fill(const PixelPoint* points, int n, uint32_t argb);
+    static constexpr int monotone_limit = 64;  // larger outlines take the general fill
+    bool fillmonotone(const PixelPoint* points, int n, uint32_t argb);
     struct Edge;
     void fillcrossings(int64_t y, double from, double to, uint32_t argb);
     void fillbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop, uint32_t argb);
