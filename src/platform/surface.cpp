@@ -285,55 +285,45 @@ void Surface::fill(const PixelPoint* points, int n, uint32_t argb) {
 bool Surface::fillmonotone(const PixelPoint* points, int n, uint32_t argb) {
     // The directions of the edges, up or down, must change exactly twice round
     // the outline; level edges cross no row and do not count.
-    int changes = 0, last = 0, firstdown = -1;
+    int changes = 0, first = 0, last = 0, firstdown = -1;
     for (int i = 0; i < n; ++i) {
         const int32_t ay = points[i].y, by = points[i + 1 == n ? 0 : i + 1].y;
         if (ay == by) continue;
         const int dir = by > ay ? 1 : -1;
-        if (last != 0 && dir != last) {
+        if (first == 0) {
+            first = dir;
+        } else if (dir != last) {
             if (++changes > 2) return false;
             if (dir == 1) firstdown = i;
         }
         last = dir;
     }
     // Round the corner from the last edge to the first.
-    int firstdir = 0;
-    for (int i = 0; i < n && firstdir == 0; ++i) {
-        const int32_t ay = points[i].y, by = points[i + 1 == n ? 0 : i + 1].y;
-        if (ay != by) firstdir = by > ay ? 1 : -1;
-    }
-    if (firstdir != last) {
+    if (first != last) {
         ++changes;
-        if (firstdir == 1) firstdown = 0;
+        if (first == 1) firstdown = 0;
     }
     if (changes != 2 || firstdown < 0) return false;
-    // The down chain in order from the top; the up chain walked backwards.
+    // From the top: the down chain in order, and the up chain, which is walked
+    // backwards below.
     Edge* down = edges_.data();
     Edge* up = down + n;  // edges_ holds 2n entries at least
     int downs = 0, ups = 0;
-    for (int m = 0; m < n; ++m) {
-        const int i = (firstdown + m) % n;
+    for (int m = 0, i = firstdown; m < n; ++m, i = i + 1 == n ? 0 : i + 1) {
         const PixelPoint& a = points[i];
         const PixelPoint& b = points[i + 1 == n ? 0 : i + 1];
         if (a.y == b.y) continue;
-        const int64_t top = std::min(a.y, b.y),
-                      bottom = static_cast<int64_t>(std::max(a.y, b.y)) - 1;
-        const Edge e{static_cast<double>(a.x), static_cast<double>(a.y),
-                     (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y), top,
-                     bottom};
-        if (b.y > a.y) {
-            down[downs++] = e;
-        } else {
-            up[ups++] = e;
-        }
+        Edge& e = b.y > a.y ? down[downs++] : up[ups++];
+        e = {static_cast<double>(a.x), static_cast<double>(a.y),
+             (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y), std::min(a.y, b.y),
+             static_cast<int64_t>(std::max(a.y, b.y)) - 1};
     }
-    std::reverse(up, up + ups);
-    int d = 0, u = 0;
+    int d = 0, u = ups - 1;
     int64_t y = std::max<int64_t>(down[0].top, 0);
     const int64_t end = std::min<int64_t>(down[downs - 1].bottom + 1, height_);
     while (y < end) {
         while (down[d].bottom < y) ++d;
-        while (up[u].bottom < y) ++u;
+        while (up[u].bottom < y) --u;
         const int64_t stop = std::min({down[d].bottom + 1, up[u].bottom + 1, end});
         fillbetween(down[d], up[u], y, stop, argb);
         y = stop;
