@@ -1,10 +1,13 @@
 // Cost of the game frame's erase-move-draw work on the full 823 x 709 image,
 // with the body list full of rocks. Figures go in the README as shares of the
-// 12.5 ms frame budget.
+// 12.5 ms frame budget. The fill-bound loads have a floor beside them: a plain
+// fill writing as many pixels as one of their frames does.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "core/game.h"
 #include "platform/headless/headless_platform.h"
@@ -49,12 +52,43 @@ struct Field {
 };
 
 void runframes(benchmark::State& state, Field& field) {
+    const uint64_t before = field.platform.surface().pixelswritten();
     for (auto _ : state) {
         field.frame();
         benchmark::ClobberMemory();
     }
     state.counters["budget_%"] = benchmark::Counter(12.5e-3 / 100, benchmark::Counter::kIsIterationInvariantRate |
                                                                   benchmark::Counter::kInvert);
+    state.counters["pixels"] = static_cast<double>(field.platform.surface().pixelswritten() - before) /
+                               static_cast<double>(state.iterations());
+}
+
+// Pixels a frame of the field writes, on average over its first frames.
+uint64_t pixelsperframe(int rocks, int vertices, double minradius, double maxradius) {
+    Field field(rocks, vertices, minradius, maxradius);
+    constexpr int frames = 40;
+    const uint64_t before = field.platform.surface().pixelswritten();
+    for (int n = 0; n < frames; ++n) field.frame();
+    return (field.platform.surface().pixelswritten() - before) / frames;
+}
+
+// The floor of a fill-bound frame: the same number of pixels written by a
+// plain fill, image after image, into a buffer the size of the window.
+void fillfloor(benchmark::State& state, uint64_t pixels) {
+    HeadlessPlatform platform{std::filesystem::temp_directory_path()};
+    const Surface& window = platform.surface();
+    std::vector<uint32_t> image(static_cast<size_t>(window.width()) * window.height());
+    uint32_t colour = 0xFF000000u;
+    for (auto _ : state) {
+        for (uint64_t left = pixels; left > 0;) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(left, image.size()));
+            std::fill(image.data(), image.data() + n, colour);
+            benchmark::ClobberMemory();
+            left -= n;
+            colour ^= 0x00FFFFFFu;
+        }
+    }
+    state.counters["pixels"] = static_cast<double>(pixels);
 }
 }  // namespace
 
@@ -72,6 +106,10 @@ static void BM_Frame_1000LevelRocks8Vertices(benchmark::State& state) {
     runframes(state, field);
 }
 BENCHMARK(BM_Frame_1000LevelRocks8Vertices)->Unit(benchmark::kMillisecond);
+static void BM_FillFloor_1000LevelRocks8Vertices(benchmark::State& state) {
+    fillfloor(state, pixelsperframe(1000, 8, 40, 65));
+}
+BENCHMARK(BM_FillFloor_1000LevelRocks8Vertices)->Unit(benchmark::kMillisecond);
 
 // 100 giant-rock outlines of 300 vertices (radius 40 to 65).
 static void BM_Frame_100Rocks300Vertices(benchmark::State& state) {
@@ -79,3 +117,7 @@ static void BM_Frame_100Rocks300Vertices(benchmark::State& state) {
     runframes(state, field);
 }
 BENCHMARK(BM_Frame_100Rocks300Vertices)->Unit(benchmark::kMillisecond);
+static void BM_FillFloor_100Rocks300Vertices(benchmark::State& state) {
+    fillfloor(state, pixelsperframe(100, 300, 40, 65));
+}
+BENCHMARK(BM_FillFloor_100Rocks300Vertices)->Unit(benchmark::kMillisecond);

@@ -118,6 +118,7 @@ struct Scene {
 
 void runframes(benchmark::State& state, Scene& scene) {
     Game& g = *scene.game;
+    const uint64_t before = g.window.pixelswritten();
     for (auto _ : state) {
         benchmark::DoNotOptimize(g.playframe());
         state.PauseTiming();
@@ -130,6 +131,8 @@ void runframes(benchmark::State& state, Scene& scene) {
     state.counters["bodies"] = g.bodycount;
     state.counters["shots"] = g.shotcount;
     state.counters["particles"] = g.particlecount;
+    state.counters["pixels"] =
+        static_cast<double>(g.window.pixelswritten() - before) / static_cast<double>(state.iterations());
 }
 }  // namespace
 

@@ -59,6 +59,34 @@ void Game::shipcontact(int k) {
     if (ship.state <= 0 && b.vertexcount > 2 && pointinbody(b, ship.x, ship.y)) explodeship(1.0f);
 }
 
+void Game::sortshots() {
+    // Only living shots can hit, and a shot's life only falls during the pass.
+    ShotCells& c = shotcells;
+    std::array<int16_t, ShotCells::columns * ShotCells::rows + 1>& start = c.start;
+    start.fill(0);
+    c.widest = 0;
+    for (int i = 1; i <= shotcount; ++i) {
+        const Shot& s = shots[i];
+        if (s.life <= 0) continue;
+        ++start[ShotCells::row(s.y) * ShotCells::columns + ShotCells::column(s.x) + 1];
+        const double half = (std::fabs(s.vx) + std::fabs(s.vy)) / 2;
+        if (half > c.widest) c.widest = half;
+    }
+    for (size_t cell = 1; cell < start.size(); ++cell) start[cell] += start[cell - 1];
+    // Filled in shot order, so each cell lists its shots in ascending order;
+    // the cell's start moves on as it fills and is put back afterwards.
+    for (int i = 1; i <= shotcount; ++i) {
+        const Shot& s = shots[i];
+        if (s.life <= 0) continue;
+        const int cell = ShotCells::row(s.y) * ShotCells::columns + ShotCells::column(s.x);
+        c.index[start[cell]++] = static_cast<int16_t>(i);
+    }
+    for (size_t cell = start.size() - 1; cell > 0; --cell) start[cell] = start[cell - 1];
+    start[0] = 0;
+    c.count = shotcount;
+    c.ready = true;
+}
+
 void Game::shotcontact(int k) {
     Body& b = bodies[k];
     // Segments are never hit. Shielded bodies are not either, except that a
@@ -68,23 +96,43 @@ void Game::shotcontact(int k) {
     double mean = 0;
     for (int j = 1; j <= b.vertexcount; ++j) mean += std::fabs(b.radius[j]);
     mean /= b.vertexcount;
-    const int n = shotcount;
-    for (int i = 1; i <= n; ++i) {
-        Shot& s = shots[i];
-        if (s.life <= 0) continue;
-        // A square of the mean radius, widened by half the shot's step so a fast
-        // shot cannot jump over it; strict on every side.
+    // A square of the mean radius, widened by half the shot's step so a fast
+    // shot cannot jump over it; strict on every side.
+    auto hits = [&](const Shot& s) {
         double w = mean + (std::fabs(s.vx) + std::fabs(s.vy)) / 2;
-        if (b.x - w < s.x && s.x < b.x + w && b.y - w < s.y && s.y < b.y + w) {
-            s.life = 0;
-            if (b.type == 1 && b.vertexcount > 3) {
-                shatterrock(k);
-            } else {
-                splitrock(k);
+        return b.x - w < s.x && s.x < b.x + w && b.y - w < s.y && s.y < b.y + w;
+    };
+    // The first living shot in the list that is inside the square hits.
+    int first = 0;
+    const double widest = mean + shotcells.widest;
+    if (shotcells.ready && shotcells.count == shotcount && std::isfinite(widest)) {
+        // Only the cells the widest square can reach hold shots that may hit.
+        const int c0 = ShotCells::column(b.x - widest), c1 = ShotCells::column(b.x + widest);
+        const int r0 = ShotCells::row(b.y - widest), r1 = ShotCells::row(b.y + widest);
+        for (int r = r0; r <= r1; ++r) {
+            for (int c = c0; c <= c1; ++c) {
+                const int cell = r * ShotCells::columns + c;
+                for (int e = shotcells.start[cell]; e < shotcells.start[cell + 1]; ++e) {
+                    const int i = shotcells.index[e];
+                    if (first != 0 && i > first) break;  // a cell lists its shots in order
+                    if (shots[i].life > 0 && hits(shots[i])) first = i;
+                }
             }
-            return;  // one hit per body and frame; other shots fly on
+        }
+    } else {
+        const int n = shotcount;
+        for (int i = 1; i <= n && first == 0; ++i) {
+            if (shots[i].life > 0 && hits(shots[i])) first = i;
         }
     }
+    if (first == 0) return;
+    shots[first].life = 0;
+    if (b.type == 1 && b.vertexcount > 3) {
+        shatterrock(k);
+    } else {
+        splitrock(k);
+    }
+    // One hit per body and frame; other shots fly on.
 }
 
 void Game::removalpass() {

@@ -7,7 +7,9 @@
 // A-bomb, kite.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "core/game.h"
@@ -41,8 +43,9 @@ void octagon(Game& game, double px, double py, double radius, int32_t line, int3
     game.window.polygon(&game.points[1], 8);
 }
 
-// The small kite of a shot: nose ahead, tail trailing by twice the speed (pixels).
-void kite(Game& game, const Shot& m, int32_t colour) {
+// The velocity's part of a kite: the direction against the motion, and the
+// offsets of its four points from the shot's own pixel.
+void kiteshape(const Shot& m, KiteShape& k) {
     double vx = m.vx, vy = m.vy;
     double speed = std::sqrt(vx * vx + vy * vy);
     double a;  // points against the motion
@@ -56,14 +59,47 @@ void kite(Game& game, const Shot& m, int32_t colour) {
             a = a + quarterturn;
         }
     }
+    k.tail[0] = 2 * speed * std::cos(a);
+    k.tail[1] = 2 * speed * std::sin(a);
+    k.side1[0] = 0.75 * std::cos(a + quarterturn);
+    k.side1[1] = 0.75 * std::sin(a + quarterturn);
+    k.nose[0] = 3 * std::cos(a);
+    k.nose[1] = 3 * std::sin(a);
+    k.side2[0] = 0.75 * std::cos(a - quarterturn);
+    k.side2[1] = 0.75 * std::sin(a - quarterturn);
+    k.vx = m.vx;
+    k.vy = m.vy;
+    k.known = true;
+}
+
+// The kept shape of a record of the shot or particle list, worked out again
+// when its velocity has changed; null for a record of neither list.
+KiteShape* keptshape(Game& game, const Shot& m) {
+    const std::less<const Shot*> before;
+    if (!before(&m, &game.shots[0]) && !before(&game.shots[Game::capacity], &m)) {
+        return &game.shotkites[static_cast<size_t>(&m - &game.shots[0])];
+    }
+    if (!before(&m, &game.particles[0]) && !before(&game.particles[Game::capacity], &m)) {
+        return &game.particlekites[static_cast<size_t>(&m - &game.particles[0])];
+    }
+    return nullptr;
+}
+
+// The small kite of a shot: nose ahead, tail trailing by twice the speed (pixels).
+void kite(Game& game, const Shot& m, int32_t colour) {
+    KiteShape local;
+    KiteShape* k = keptshape(game, m);
+    if (k == nullptr) k = &local;
+    if (!k->known || std::bit_cast<uint32_t>(k->vx) != std::bit_cast<uint32_t>(m.vx) ||
+        std::bit_cast<uint32_t>(k->vy) != std::bit_cast<uint32_t>(m.vy)) {
+        kiteshape(m, *k);
+    }
     double px = m.x * game.pixelscale, py = m.y * game.pixelscale;
     auto& p = game.points;
-    p[1] = {cint(px + 2 * speed * std::cos(a)), cint(py + 2 * speed * std::sin(a))};
-    p[2] = {cint(px + 0.75 * std::cos(a + quarterturn)),
-            cint(py + 0.75 * std::sin(a + quarterturn))};
-    p[3] = {cint(px - 3 * std::cos(a)), cint(py - 3 * std::sin(a))};
-    p[4] = {cint(px + 0.75 * std::cos(a - quarterturn)),
-            cint(py + 0.75 * std::sin(a - quarterturn))};
+    p[1] = {cint(px + k->tail[0]), cint(py + k->tail[1])};
+    p[2] = {cint(px + k->side1[0]), cint(py + k->side1[1])};
+    p[3] = {cint(px - k->nose[0]), cint(py - k->nose[1])};
+    p[4] = {cint(px + k->side2[0]), cint(py + k->side2[1])};
     game.window.setlinecolour(colour);
     game.window.setfillcolour(colour);
     game.window.setfillstyle(game.wireframe != 0 ? 1 : 0);
@@ -372,33 +408,64 @@ void Game::abomb(Shot& m) {
         int32_t fill = rgb(255, rnd() * 255, 0);
         octagon(*this, px, py, g * 200 * pixelscale, line, fill, style);
         // Every body the grid reaches splits, shielded or not, whatever its type.
-        const int reach = cint(g * 200);
-        std::fill(outlineknown.begin(), outlineknown.end(), false);
-        for (int u = -reach; u <= reach; u += 25) {
-            for (int v = -reach; v <= reach; v += 25) {
-                const int n = bodycount;
-                for (int k = 1; k <= n; ++k) {
-                    if (bodies[k].vertexcount <= 2) continue;
-                    if (!outlineknown[k]) {
-                        outlineof(bodies[k], outlines[k]);
-                        outlineknown[k] = true;
-                    }
-                    if (insideoutline(bodies[k], outlines[k], m.x + u, m.y + v)) {
-                        // The split rewrites this element and every one past the old count.
-                        const int before = bodycount;
-                        splitrock(k);
-                        outlineknown[k] = false;
-                        for (int i = before + 1; i <= capacity && i <= before + 3; ++i) outlineknown[i] = false;
-                    }
-                }
-            }
-        }
+        blastgrid(m.x, m.y, cint(g * 200));
     }
     if (life <= 20) {
         double g = (400.0 - life * life) / 400;
         octagon(*this, px, py, g * 200 * pixelscale, 0, 0, 0);
     }
     if (life == 30) sound("abomb");
+}
+
+// The grid of the blast: points 25 units apart out to `reach` round the bomb,
+// column by column; at each point every body (the count read afresh) whose
+// outline holds it splits. Each body's outline is worked out once, with the
+// box outside which no point can be inside it, and again only when a split
+// changes the body; so a point is tested only against the bodies near it, and
+// every answer is the one the shape test gives.
+void Game::blastgrid(float x, float y, int reach) {
+    const double x0 = static_cast<double>(x) - reach - 1, x1 = static_cast<double>(x) + reach + 1;
+    const double y0 = static_cast<double>(y) - reach - 1, y1 = static_cast<double>(y) + reach + 1;
+    auto know = [&](int k) {
+        const Body& b = bodies[k];
+        if (b.vertexcount <= 2) {
+            reaches[k] = OutlineReach{};  // segments are never split by the blast
+            return;
+        }
+        outlineof(b, outlines[k]);
+        reaches[k] = outlinereach(b, outlines[k], x0, y0, x1, y1);
+    };
+    for (int k = 1; k <= bodycount; ++k) know(k);
+    // The bodies whose box spans a column, in list order; a body split in the
+    // column stays in it, and new pieces join at the end as they come.
+    std::array<int16_t, capacity> column;
+    for (int u = -reach; u <= reach; u += 25) {
+        const float px = x + u;
+        auto spans = [&](int k) { return !(px < reaches[k].minx || px > reaches[k].maxx); };
+        int count = 0;
+        for (int k = 1; k <= bodycount; ++k) {
+            if (spans(k)) column[count++] = static_cast<int16_t>(k);
+        }
+        for (int v = -reach; v <= reach; v += 25) {
+            const float py = y + v;
+            const int n = bodycount;
+            for (int e = 0; e < count; ++e) {
+                const int k = column[e];
+                if (k > n) break;
+                if (!reaches[k].holds(px, py)) continue;
+                if (insideoutline(bodies[k], outlines[k], px, py)) {
+                    // The split rewrites this element and adds pieces past the old count.
+                    const int before = bodycount;
+                    splitrock(k);
+                    know(k);
+                    for (int i = before + 1; i <= bodycount; ++i) {
+                        know(i);
+                        if (spans(i) && count < capacity) column[count++] = static_cast<int16_t>(i);
+                    }
+                }
+            }
+        }
+    }
 }
 
 // --- kite

@@ -68,7 +68,9 @@ bool Game::playframe() {
     huntertimerstep();
     // The count is read again before every body, so pieces split off during
     // the pass are moved, tested and drawn in this same frame.
+    sortshots();
     for (int k = 1; k <= bodycount; ++k) bodystep(k);
+    shotcells.ready = false;
     removalpass();
     flamestep();
     drawbody(bodies[0]);

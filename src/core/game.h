@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "combat/shotcells.h"
 #include "core/numbers.h"
 #include "core/random.h"
 #include "platform/platform.h"
@@ -27,6 +28,26 @@ struct Shot {
     double heading = 0;    // homing missile: direction of thrust, radians
     double turn = 0;       // homing missile: change of heading per frame, radians
     int16_t target = 0;    // homing missile: index in bodies of the body it chases
+};
+
+// The parts of a shot's kite that depend only on its velocity, in pixels:
+// kept per record, since most shots keep their velocity for life.
+struct KiteShape {
+    bool known = false;
+    float vx = 0, vy = 0;  // the velocity they were worked out for
+    double tail[2] = {}, side1[2] = {}, nose[2] = {}, side2[2] = {};  // x, y offsets
+};
+
+// A body's pixel points as last drawn, with the values they came from, so
+// that erasing it again before it moves needs no trigonometry.
+struct DrawnOutline {
+    static constexpr int most = 12;  // vertices; larger outlines are not kept
+    bool known = false;
+    int16_t n = 0;
+    float x = 0, y = 0;
+    double scale = 0;
+    float radius[most] = {}, angle[most] = {};
+    PixelPoint points[most];
 };
 
 struct Powerup {
@@ -79,6 +100,17 @@ struct Outline {
     float x[max_vertices + 1];
     float y[max_vertices + 1];
     int16_t n = 0;
+};
+
+// A box, playfield units, outside which a body's shape test answers false;
+// tested is false for a body the shape test is never asked about.
+struct OutlineReach {
+    float minx = 1, miny = 1, maxx = 0, maxy = 0;  // empty when min > max
+    bool tested = false;
+    bool holds(float px, float py) const {
+        // Undefined points are never ruled out here; the shape test decides them.
+        return tested && !(px < minx || px > maxx || py < miny || py > maxy);
+    }
 };
 
 class Game : public EventHandler {
@@ -187,15 +219,22 @@ public:
 
     // --- world/
     void drawbody(Body& b);
+    std::array<DrawnOutline, capacity + 1> drawnoutlines{};  // by element of bodies
+    int bodypoints(const Body& b);  // the outline's pixel points into points[1..n]; n
     void erasebody(Body& b);
     void centerbody(Body& b);
     bool pointinbody(const Body& b, float px, float py) const;
     void outlineof(const Body& b, Outline& o) const;
     bool insideoutline(const Body& b, const Outline& o, float px, float py) const;
+    // The box of the rectangle (x0, y0)-(x1, y1) outside which insideoutline
+    // answers false.
+    OutlineReach outlinereach(const Body& b, const Outline& o, double x0, double y0, double x1,
+                              double y1) const;
     // The A-bomb's grid tests hundreds of points against the same outlines:
-    // each body's outline is worked out once and kept until the body changes.
+    // each body's outline and its box are worked out once and kept until the
+    // body changes.
     std::array<Outline, capacity + 1> outlines{};
-    std::array<bool, capacity + 1> outlineknown{};
+    std::array<OutlineReach, capacity + 1> reaches{};
     void splitrock(int k);
     void nextlevel();
     void initializeship(int index = 0, int ship = -1);  // -1: selectedship
@@ -216,7 +255,9 @@ public:
     void particlepass();
     void homingmissile(Shot& m);
     void abomb(Shot& m);
+    void blastgrid(float x, float y, int reach);  // splits what the blast's grid reaches
     void drawmissile(const Shot& m);
+    std::array<KiteShape, capacity + 1> shotkites{}, particlekites{};  // by record
     void erasemissile(const Shot& m);
     void bodycolours(Body& b);  // type colours and hunter steering
     void hitflash(Body& b);
@@ -224,6 +265,8 @@ public:
     void segmentfade(Body& b);
     void shipcontact(int k);
     void shotcontact(int k);
+    ShotCells shotcells;   // the shots by cell during the rock pass
+    void sortshots();      // fills shotcells; before the rock pass
     void removalpass();
     void explodeship(float spread);
     void shatterrock(int k);

@@ -87,13 +87,22 @@ public:
     const uint32_t* data() const { return pixels_.data(); }
     int pitchbytes() const { return width_ * 4; }
     bool savepng(const std::string& path) const;
+    // Pixels written by polygons, rectangles and clearing since the image was
+    // made, counting a pixel again each time it is drawn over: the fill work.
+    uint64_t pixelswritten() const { return pixelswritten_; }
 
 private:
     void plot(int x, int y, uint32_t argb);
     void span(int y, int x0, int x1, uint32_t argb);
+    void fillrow(uint32_t* p, int count, uint32_t argb);
     void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
+    void lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
     void fill(const PixelPoint* points, int n, uint32_t argb);
-    void sortcrossings();
+    static constexpr int monotone_limit = 64;  // larger outlines take the general fill
+    bool fillmonotone(const PixelPoint* points, int n, uint32_t argb);
+    struct Edge;
+    void fillcrossings(int64_t y, double from, double to, uint32_t argb);
+    void fillbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop, uint32_t argb);
 
     int width_, height_, outerwidth_, outerheight_;
     double scalewidth_;
@@ -104,13 +113,14 @@ private:
     double currentx_ = 0, currenty_ = 0;
     // Scratch for the scanline fill, kept so that drawing allocates nothing.
     struct Edge {
-        PixelPoint a;
+        double ax, ay;        // the edge's first point
         double slope;         // x per row along the edge
         int64_t top, bottom;  // the rows whose centre line the edge crosses
     };
     std::vector<double> crossings_;
     std::vector<Edge> edges_;
     std::vector<const Edge*> active_;
+    uint64_t pixelswritten_ = 0;
     std::unique_ptr<FontCache> fonts_;
 };
 

@@ -1,7 +1,11 @@
 // Drawing, erasing and recentring a body. The outline becomes pixel points in
 // the shared point buffer; erasing draws the same points in the background
 // colour, so a moving thing never needs the window cleared.
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
+#include <functional>
 
 #include "core/game.h"
 
@@ -18,10 +22,45 @@ int outline(const Body& b, double s, std::array<PixelPoint, Game::capacity + 1>&
     }
     return n < 0 ? 0 : n;
 }
+
+// Whether the kept points were drawn from exactly these values.
+bool samedrawing(const DrawnOutline& d, const Body& b, double s) {
+    if (!d.known || d.n != b.vertexcount || d.scale != s) return false;
+    if (std::bit_cast<uint32_t>(d.x) != std::bit_cast<uint32_t>(b.x) ||
+        std::bit_cast<uint32_t>(d.y) != std::bit_cast<uint32_t>(b.y)) {
+        return false;
+    }
+    const size_t bytes = sizeof(float) * static_cast<size_t>(d.n);
+    return std::memcmp(d.radius, &b.radius[1], bytes) == 0 && std::memcmp(d.angle, &b.angle[1], bytes) == 0;
+}
 }  // namespace
 
+// A body of the list that is erased before it moves, or drawn again unmoved,
+// takes the points of its last drawing; others are worked out afresh.
+int Game::bodypoints(const Body& b) {
+    const std::less<const Body*> before;
+    const bool listed = !before(&b, &bodies[0]) && !before(&bodies[capacity], &b);
+    if (!listed || b.vertexcount < 1 || b.vertexcount > DrawnOutline::most) return outline(b, pixelscale, points);
+    DrawnOutline& d = drawnoutlines[static_cast<size_t>(&b - &bodies[0])];
+    const int n = b.vertexcount;
+    if (samedrawing(d, b, pixelscale)) {
+        std::copy(d.points, d.points + n, &points[1]);
+        return n;
+    }
+    outline(b, pixelscale, points);
+    d.known = true;
+    d.n = b.vertexcount;
+    d.x = b.x;
+    d.y = b.y;
+    d.scale = pixelscale;
+    std::copy(&b.radius[1], &b.radius[1] + n, d.radius);
+    std::copy(&b.angle[1], &b.angle[1] + n, d.angle);
+    std::copy(&points[1], &points[1] + n, d.points);
+    return n;
+}
+
 void Game::drawbody(Body& b) {
-    int n = outline(b, pixelscale, points);
+    int n = bodypoints(b);
     window.setlinecolour(b.linecolour);
     window.setfillcolour(b.fillcolour);
     window.setfillstyle(wireframe != 0 ? 1 : b.fillstyle);
@@ -30,7 +69,7 @@ void Game::drawbody(Body& b) {
 }
 
 void Game::erasebody(Body& b) {
-    int n = outline(b, pixelscale, points);
+    int n = bodypoints(b);
     window.setlinecolour(window.backcolour());
     window.setfillcolour(window.backcolour());
     window.setfillstyle(wireframe != 0 ? 1 : b.fillstyle);
