@@ -26,13 +26,14 @@ struct Charactered {
     int vk;
 };
 constexpr Charactered charactered[] = {
-    {'\b', 8},   {'\t', 9},   {'\r', 13},  {0x1B, 27},  {' ', 32},   {0x7F, 46},
-    {';', 186},  {'=', 187},  {',', 188},  {'-', 189},  {'.', 190},  {'/', 191},
-    {'`', 192},  {'[', 219},  {'\\', 220}, {']', 221},  {'\'', 222},
+    {'\b', 8},  {'\t', 9},  {'\r', 13},  {0x1B, 27}, {' ', 32},   {0x7F, 46},
+    {';', 186}, {'=', 187}, {',', 188},  {'-', 189}, {'.', 190},  {'/', 191},
+    {'`', 192}, {'[', 219}, {'\\', 220}, {']', 221}, {'\'', 222},
 };
 
 // The keypad from '/' to '.', with Num Lock on and off (0: as with it on).
-constexpr int keypadon[] = {111, 106, 109, 107, 13, 97, 98, 99, 100, 101, 102, 103, 104, 105, 96, 110};
+constexpr int keypadon[] = {111, 106, 109, 107, 13,  97,  98, 99,
+                            100, 101, 102, 103, 104, 105, 96, 110};
 constexpr int keypadoff[] = {0, 0, 0, 0, 0, 35, 40, 34, 37, 12, 39, 36, 38, 33, 45, 46};
 
 // KeyboardEvent.code names of the keys that are not letters, digits or F-keys.
@@ -41,18 +42,30 @@ struct Named {
     int usage;
 };
 constexpr Named named[] = {
-    {"Enter", 0x28},        {"Escape", 0x29},      {"Backspace", 0x2A},   {"Tab", 0x2B},
-    {"Space", 0x2C},        {"Minus", 0x2D},       {"Equal", 0x2E},       {"BracketLeft", 0x2F},
-    {"BracketRight", 0x30}, {"Backslash", 0x31},   {"IntlHash", 0x32},    {"Semicolon", 0x33},
-    {"Quote", 0x34},        {"Backquote", 0x35},   {"Comma", 0x36},       {"Period", 0x37},
-    {"Slash", 0x38},        {"CapsLock", 0x39},    {"PrintScreen", 0x46}, {"ScrollLock", 0x47},
-    {"Pause", 0x48},        {"Insert", 0x49},      {"Home", 0x4A},        {"PageUp", 0x4B},
-    {"Delete", 0x4C},       {"End", 0x4D},         {"PageDown", 0x4E},    {"ArrowRight", 0x4F},
-    {"ArrowLeft", 0x50},    {"ArrowDown", 0x51},   {"ArrowUp", 0x52},     {"NumLock", 0x53},
-    {"NumpadDivide", 0x54}, {"NumpadMultiply", 0x55}, {"NumpadSubtract", 0x56},
-    {"NumpadAdd", 0x57},    {"NumpadEnter", 0x58}, {"NumpadDecimal", 0x63}, {"ContextMenu", 0x65},
-    {"ControlLeft", 0xE0},  {"ShiftLeft", 0xE1},   {"AltLeft", 0xE2},     {"MetaLeft", 0xE3},
-    {"ControlRight", 0xE4}, {"ShiftRight", 0xE5},  {"AltRight", 0xE6},    {"MetaRight", 0xE7},
+    {"Enter", 0x28},          {"Escape", 0x29},
+    {"Backspace", 0x2A},      {"Tab", 0x2B},
+    {"Space", 0x2C},          {"Minus", 0x2D},
+    {"Equal", 0x2E},          {"BracketLeft", 0x2F},
+    {"BracketRight", 0x30},   {"Backslash", 0x31},
+    {"IntlHash", 0x32},       {"Semicolon", 0x33},
+    {"Quote", 0x34},          {"Backquote", 0x35},
+    {"Comma", 0x36},          {"Period", 0x37},
+    {"Slash", 0x38},          {"CapsLock", 0x39},
+    {"PrintScreen", 0x46},    {"ScrollLock", 0x47},
+    {"Pause", 0x48},          {"Insert", 0x49},
+    {"Home", 0x4A},           {"PageUp", 0x4B},
+    {"Delete", 0x4C},         {"End", 0x4D},
+    {"PageDown", 0x4E},       {"ArrowRight", 0x4F},
+    {"ArrowLeft", 0x50},      {"ArrowDown", 0x51},
+    {"ArrowUp", 0x52},        {"NumLock", 0x53},
+    {"NumpadDivide", 0x54},   {"NumpadMultiply", 0x55},
+    {"NumpadSubtract", 0x56}, {"NumpadAdd", 0x57},
+    {"NumpadEnter", 0x58},    {"NumpadDecimal", 0x63},
+    {"ContextMenu", 0x65},    {"ControlLeft", 0xE0},
+    {"ShiftLeft", 0xE1},      {"AltLeft", 0xE2},
+    {"MetaLeft", 0xE3},       {"ControlRight", 0xE4},
+    {"ShiftRight", 0xE5},     {"AltRight", 0xE6},
+    {"MetaRight", 0xE7},
 };
 
 // Windows-1252 codes 128..159 and the characters they stand for; 0 where the
@@ -130,11 +143,16 @@ int virtualkey(int where, char32_t character, bool numlock) {
 
 KeySide keyside(int where) {
     switch (where) {
-        case usage::leftalt: return KeySide::leftalt;
-        case usage::rightalt: return KeySide::rightalt;
-        case usage::leftctrl: return KeySide::leftctrl;
-        case usage::rightctrl: return KeySide::rightctrl;
-        default: return KeySide::other;
+        case usage::leftalt:
+            return KeySide::leftalt;
+        case usage::rightalt:
+            return KeySide::rightalt;
+        case usage::leftctrl:
+            return KeySide::leftctrl;
+        case usage::rightctrl:
+            return KeySide::rightctrl;
+        default:
+            return KeySide::other;
     }
 }
 

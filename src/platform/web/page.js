@@ -79,6 +79,12 @@ var VolmarinPage = (function () {
     page.held.clear();
   });
 
+  // Leaving or reloading the page closes the game as closing its window
+  // would: a table awaiting its save is saved.
+  window.addEventListener('pagehide', function () {
+    if (Module['_page_unload']) Module['_page_unload']();
+  });
+
   // ---- sound
   const audio = { context: null, entries: {} };
   page.audio = audio;

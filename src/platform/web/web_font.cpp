@@ -23,7 +23,9 @@ constexpr uint16_t cp1252_high[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-int unicodeof(unsigned char ch) { return ch >= 0x80 && ch < 0xA0 ? cp1252_high[ch - 0x80] : ch; }
+int unicodeof(unsigned char ch) {
+    return ch >= 0x80 && ch < 0xA0 ? cp1252_high[ch - 0x80] : ch;
+}
 
 // A face file read whole, with the family its name table gives.
 struct FaceFile {
@@ -43,8 +45,9 @@ std::vector<std::unique_ptr<FaceFile>>& registry() {
 // The family name (name id 1), from the Windows or the Macintosh entry.
 std::string familyof(const stbtt_fontinfo& info) {
     int length = 0;
-    if (const char* s = stbtt_GetFontNameString(&info, &length, STBTT_PLATFORM_ID_MICROSOFT,
-                                                STBTT_MS_EID_UNICODE_BMP, STBTT_MS_LANG_ENGLISH, 1)) {
+    if (const char* s =
+            stbtt_GetFontNameString(&info, &length, STBTT_PLATFORM_ID_MICROSOFT,
+                                    STBTT_MS_EID_UNICODE_BMP, STBTT_MS_LANG_ENGLISH, 1)) {
         std::string out;
         for (int i = 0; i + 1 < length; i += 2) {  // UTF-16 big-endian; ASCII is all we compare
             int c = (static_cast<unsigned char>(s[i]) << 8) | static_cast<unsigned char>(s[i + 1]);
@@ -64,8 +67,10 @@ std::string familyof(const stbtt_fontinfo& info) {
 bool drawsA(const stbtt_fontinfo& info) {
     float scale = stbtt_ScaleForMappingEmToPixels(&info, 20);
     int w = 0, h = 0;
-    unsigned char* bitmap = stbtt_GetCodepointBitmap(&info, scale, scale, 'A', &w, &h, nullptr, nullptr);
-    bool visible = bitmap && std::any_of(bitmap, bitmap + w * h, [](unsigned char a) { return a != 0; });
+    unsigned char* bitmap =
+        stbtt_GetCodepointBitmap(&info, scale, scale, 'A', &w, &h, nullptr, nullptr);
+    bool visible =
+        bitmap && std::any_of(bitmap, bitmap + w * h, [](unsigned char a) { return a != 0; });
     stbtt_FreeBitmap(bitmap, nullptr);
     return visible;
 }
@@ -113,7 +118,9 @@ void installfont(const std::filesystem::path& programfolder, const std::string& 
     if (std::filesystem::is_regular_file(source, ec)) registerfontfile(source.string());
 }
 
-FontCache::FontCache() { setface(default_font_family); }
+FontCache::FontCache() {
+    setface(default_font_family);
+}
 
 FontCache::~FontCache() = default;
 
@@ -183,7 +190,8 @@ const Glyph* FontCache::glyph(double points, unsigned char ch) {
         for (int x = left - x0; x < w; ++x) {
             int column = x0 + x;
             if (column >= g->width) break;
-            g->alpha[static_cast<size_t>(row) * g->width + column] = ink[static_cast<size_t>(y) * w + x];
+            g->alpha[static_cast<size_t>(row) * g->width + column] =
+                ink[static_cast<size_t>(y) * w + x];
         }
     }
     return g.get();

@@ -5,6 +5,7 @@
 // frames asked for are handed to the page.
 //   --frames F [--seed S] [--keys FILE] [--snapshot N ...]
 #include <emscripten.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <memory>
@@ -22,9 +23,8 @@ EM_JS(void, page_message, (const char* text), { VolmarinPage.message(UTF8ToStrin
 EM_JS(void, page_snapshot, (int frame, const uint8_t* rgba, int width, int height), {
     VolmarinPage.snapshot(frame, HEAPU8.slice(rgba, rgba + width * height * 4), width, height);
 });
-EM_JS(void, page_scripteddone, (int frames, int status), {
-    VolmarinPage.scripteddone(frames, status);
-});
+EM_JS(void, page_scripteddone, (int frames, int status),
+      { VolmarinPage.scripteddone(frames, status); });
 EM_ASYNC_JS(void, page_breathe, (), { await VolmarinPage.pause(0); });
 
 namespace {
@@ -122,6 +122,10 @@ int scripted(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // emscripten's file system starts with a umask of 0777, which would save
+    // the table with no permission bits at all: unreadable once the browser
+    // hands it back after a reload.
+    ::umask(022);
     // The default face ships with the page; the surface's text needs it first.
     registerfontfile(std::string(gamefolder) + "/Play-Regular.ttf");
     Arguments args;

@@ -21,15 +21,12 @@ EM_JS(int, page_nextevent, (char* code, int codesize, char* key, int keysize), {
     return (e.down ? 1 : 0) | (e.numlock ? 4 : 0);
 });
 
-EM_JS(void, page_show, (const uint8_t* rgba, int width, int height), {
-    VolmarinPage.show(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height);
-});
+EM_JS(void, page_show, (const uint8_t* rgba, int width, int height),
+      { VolmarinPage.show(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height); });
 
 // Hands control to the browser for a while: its events, painting and timers
 // run, then the game goes on where it stood.
-EM_ASYNC_JS(void, page_yield, (double milliseconds), {
-    await VolmarinPage.pause(milliseconds);
-});
+EM_ASYNC_JS(void, page_yield, (double milliseconds), { await VolmarinPage.pause(milliseconds); });
 
 EM_JS(void, page_savescores, (), { VolmarinPage.savescores(); });
 
@@ -49,7 +46,20 @@ void showimage(const Surface& surface, std::vector<uint8_t>& scratch) {
 
 namespace {
 std::vector<uint8_t> shown;
+// The one platform of the page, for the page's own events.
+WebPlatform* thepage = nullptr;
 }  // namespace
+
+// Called by the page when it is hidden for good (pagehide).
+extern "C" EMSCRIPTEN_KEEPALIVE void page_unload() {
+    if (thepage) thepage->closepage();
+}
+
+void WebPlatform::closepage() {
+    if (closed_) return;
+    closed_ = true;
+    if (EventHandler* handler = keys_.handler()) handler->onunload();
+}
 
 WebPlatform::WebPlatform(std::filesystem::path folder, std::filesystem::path statefolder, int width,
                          int height)
@@ -59,9 +69,12 @@ WebPlatform::WebPlatform(std::filesystem::path folder, std::filesystem::path sta
     files_.aftersave = [] { page_savescores(); };
     media_ = std::make_unique<MediaCommands>(std::make_unique<WebAudioPlayer>(), files_.folder());
     showimage(surface_, shown);
+    thepage = this;
 }
 
-WebPlatform::~WebPlatform() = default;
+WebPlatform::~WebPlatform() {
+    if (thepage == this) thepage = nullptr;
+}
 
 void WebPlatform::yield(double milliseconds) {
     page_yield(milliseconds);
@@ -69,6 +82,7 @@ void WebPlatform::yield(double milliseconds) {
 }
 
 void WebPlatform::doevents() {
+    if (closed_) throw WindowClosed{};
     // A loop that does not wait for its frame's end still lets the page breathe.
     if (counter() - lastyield_ > ticks_per_second / 20) yield(0);
     char code[64], key[64];

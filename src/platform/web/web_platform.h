@@ -26,6 +26,10 @@ class WebPlatform : public Platform {
 
     Surface& surface() override { return surface_; }
     void sethandler(EventHandler* handler) override { keys_.sethandler(handler); }
+    // The page is going away (closed, reloaded, left): the game's unload
+    // handler runs now, as when the desktop's window is closed, and the next
+    // processing of events ends the game's loops.
+    void closepage();
     void doevents() override;
     int64_t counter() override;
     int64_t frequency() override { return ticks_per_second; }
@@ -45,6 +49,7 @@ class WebPlatform : public Platform {
     std::unique_ptr<MediaCommands> media_;
     KeyInput keys_;
     int64_t lastyield_ = 0;
+    bool closed_ = false;
 };
 
 // Copies the image to the page's canvas as RGBA bytes through `scratch`,
