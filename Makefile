@@ -58,7 +58,7 @@ asan: deps-test
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLMARIN_SANITIZE=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS) --target volmarin volmarin-tests volmarin-headless
 	@cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
-		VOLMARIN_SOAK_FRAMES=100000 ctest --output-on-failure -j $(JOBS) -E '^(Sdl|WindowFixture|Install)'
+		VOLMARIN_SOAK_FRAMES=100000 ctest --output-on-failure -j $(JOBS) -E '^(Sdl|WindowFixture|Install|Web)'
 	@# The window tests load the desktop's libraries (X, D-Bus, audio), whose
 	@# one-time allocations the leak checker cannot name once they are unloaded.
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS) -R '^(Sdl|WindowFixture)'
