@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build bench measure deps deps-test fuzz asan deb clean
+.PHONY: run test build bench measure deps deps-test deps-web web fuzz asan deb clean
 
 # What building and playing need; `deps-test` adds the test, packaging and
 # checking tools.
@@ -12,6 +12,9 @@ deps:
 deps-test:
 	@scripts/install-deps test
 
+deps-web:
+	@scripts/install-deps web
+
 build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -19,10 +22,23 @@ build: deps
 run: build
 	@$(BUILD)/volmarin
 
+# The game as a web page in build-web/ (index.html, index.js, index.wasm,
+# index.data), built with Debian's emscripten; the sounds come from the native
+# build. Serve the folder with any static file server.
+WEB ?= build-web
+web: deps-web
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target volmarin-media
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB) -DCMAKE_BUILD_TYPE=Release \
+		-DVOLMARIN_MEDIA_DIR=$(abspath $(BUILD)) >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB) -j $(JOBS)
+	@ls -l $(WEB)/index.html $(WEB)/index.js $(WEB)/index.wasm $(WEB)/index.data
+
 # The suite (install tree, package and validators included), then the suite
 # again under the sanitizers with the long soak.
 test: deps-test
 	@$(MAKE) --no-print-directory build
+	@$(MAKE) --no-print-directory web
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory asan
 
@@ -47,7 +63,7 @@ asan: deps-test
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOLMARIN_SANITIZE=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS) --target volmarin volmarin-tests volmarin-headless
 	@cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0 \
-		VOLMARIN_SOAK_FRAMES=100000 ctest --output-on-failure -j $(JOBS) -E '^(Sdl|WindowFixture|Install)'
+		VOLMARIN_SOAK_FRAMES=100000 ctest --output-on-failure -j $(JOBS) -E '^(Sdl|WindowFixture|Install|Web)'
 	@# The window tests load the desktop's libraries (X, D-Bus, audio), whose
 	@# one-time allocations the leak checker cannot name once they are unloaded.
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS) -R '^(Sdl|WindowFixture)'
@@ -64,5 +80,5 @@ fuzz: deps-test
 # Removes the builds but keeps the high-score table the game saved in $(BUILD).
 clean:
 	@if [ -f $(BUILD)/hiscores.dat ]; then cp -p $(BUILD)/hiscores.dat .hiscores.keep; fi
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz $(WEB)
 	@if [ -f .hiscores.keep ]; then mkdir -p $(BUILD) && mv .hiscores.keep $(BUILD)/hiscores.dat; fi

@@ -116,6 +116,5 @@ bool Game::levelended() const {
 
 void Game::waitframe(int64_t framestart, int rate) {
     int64_t period = cint(static_cast<double>(frequency) / rate);
-    while (platform.counter() <= framestart + period) {
-    }
+    platform.waituntil(framestart + period);
 }

@@ -194,13 +194,9 @@ bool Files::updatestate(const std::string& name, std::size_t maxbytes,
     }
 
     FileChange change = decide(readtext(file, maxbytes));
-    switch (change.action) {
-        case FileChange::Action::leave:
-            return true;
-        case FileChange::Action::write:
-            return replacefile(file, change.text);
-        case FileChange::Action::writekeepingold:
-            return replacefile(file, change.text, true);
-    }
-    return false;
+    if (change.action == FileChange::Action::leave) return true;
+    bool written =
+        replacefile(file, change.text, change.action == FileChange::Action::writekeepingold);
+    if (written && aftersave) aftersave();
+    return written;
 }

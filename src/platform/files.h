@@ -73,6 +73,10 @@ class Files {
     std::chrono::milliseconds settle{50};
     std::chrono::milliseconds lockwait{2000};
 
+    // Called after every state file written, for a platform that must copy
+    // the folder on to lasting storage (the browser's).
+    std::function<void()> aftersave;
+
   private:
     std::filesystem::path folder_;
     std::filesystem::path statefolder_;

@@ -1,5 +1,6 @@
-// Text machinery of the drawing surface: faces found by family name through
-// fontconfig, rendered with SDL_ttf, cached as 8-bit coverage glyphs per size.
+// Text machinery of the drawing surface: faces found by family name and cached
+// as 8-bit coverage glyphs per size. On the desktop through fontconfig and
+// SDL_ttf (font.cpp); in the page from registered face files (web/web_font.cpp).
 #pragma once
 
 #include <array>

@@ -76,6 +76,14 @@ public:
     virtual int64_t counter() = 0;
     virtual int64_t frequency() = 0;
 
+    // Waits until the counter has passed `deadline`: the end of a frame. The
+    // desktop polls the counter and nothing sleeps; a browser tab, which cannot
+    // spin, yields to the page until then.
+    virtual void waituntil(int64_t deadline) {
+        while (counter() <= deadline) {
+        }
+    }
+
     // A media command string; returns 0 on success and fills the reply when asked.
     virtual int mcisendstring(std::string_view command, std::string* reply) = 0;
 

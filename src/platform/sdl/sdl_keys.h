@@ -1,6 +1,6 @@
 // The keyboard as the game knows it: SDL keys turned into Windows virtual-key
-// codes, typed UTF-8 text turned into the game's 8-bit Windows-1252 codes, and
-// the game controller's buttons and axes that the pad mapping uses.
+// codes through the shared key table, and the game controller's buttons and
+// axes that the pad mapping uses.
 #pragma once
 
 #include <SDL_gamecontroller.h>
@@ -11,15 +11,13 @@
 #include <vector>
 
 #include "platform/gamepad.h"
+#include "platform/virtualkeys.h"
 
 // The virtual-key code of a key, or 0 for a key the game has no code for.
 // Letters follow the keyboard layout, the digit row its position; with Num
 // Lock off the keypad gives the cursor keys.
 int virtualkey(SDL_Keycode key, SDL_Scancode scancode, bool numlock);
 
-// The Windows-1252 codes of UTF-8 text; characters 1252 has no code for, and
-// control characters, are dropped.
-std::vector<int> windows1252(std::string_view utf8);
 
 // The pad button or axis of SDL's, or nothing for one the game does not use.
 std::optional<PadButton> padbutton(SDL_GameControllerButton button);
