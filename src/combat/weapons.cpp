@@ -7,7 +7,6 @@
 // A-bomb, kite.
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -90,8 +89,8 @@ void kite(Game& game, const Shot& m, int32_t colour) {
     KiteShape local;
     KiteShape* k = keptshape(game, m);
     if (k == nullptr) k = &local;
-    if (!k->known || std::bit_cast<uint32_t>(k->vx) != std::bit_cast<uint32_t>(m.vx) ||
-        std::bit_cast<uint32_t>(k->vy) != std::bit_cast<uint32_t>(m.vy)) {
+    if (!k->known || !samebits(k->vx, m.vx) ||
+        !samebits(k->vy, m.vy)) {
         kiteshape(m, *k);
     }
     double px = m.x * game.pixelscale, py = m.y * game.pixelscale;

@@ -5,11 +5,21 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
-inline constexpr double pi = 3.1415;          // the game's own pi
-inline constexpr double fullturn = 6.283;     // a full turn, radians
+// The same stored float, bit for bit (so a kept result is reused only for
+// exactly the values it came from; -0 and 0 differ, a NaN equals itself).
+inline bool samebits(float a, float b) {
+    uint32_t x, y;
+    std::memcpy(&x, &a, sizeof x);
+    std::memcpy(&y, &b, sizeof y);
+    return x == y;
+}
+
+inline constexpr double pi = 3.1415;       // the game's own pi
+inline constexpr double fullturn = 6.283;  // a full turn, radians
 inline constexpr double quarterturn = 1.57075;
 inline constexpr double threequarters = 4.71225;
 
@@ -40,9 +50,15 @@ inline int32_t rgb(double red, double green, double blue) {
     return channel(red) + 256 * channel(green) + 65536 * channel(blue);
 }
 
-inline int32_t redof(int32_t colour) { return colour & 0xFF; }
-inline int32_t greenof(int32_t colour) { return (colour >> 8) & 0xFF; }
-inline int32_t blueof(int32_t colour) { return (colour >> 16) & 0xFF; }
+inline int32_t redof(int32_t colour) {
+    return colour & 0xFF;
+}
+inline int32_t greenof(int32_t colour) {
+    return (colour >> 8) & 0xFF;
+}
+inline int32_t blueof(int32_t colour) {
+    return (colour >> 16) & 0xFF;
+}
 
 // A number as the game prints it: a blank in the sign position, then the digits.
 inline std::string printed(int64_t v) {

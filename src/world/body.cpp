@@ -2,7 +2,6 @@
 // the shared point buffer; erasing draws the same points in the background
 // colour, so a moving thing never needs the window cleared.
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -26,8 +25,8 @@ int outline(const Body& b, double s, std::array<PixelPoint, Game::capacity + 1>&
 // Whether the kept points were drawn from exactly these values.
 bool samedrawing(const DrawnOutline& d, const Body& b, double s) {
     if (!d.known || d.n != b.vertexcount || d.scale != s) return false;
-    if (std::bit_cast<uint32_t>(d.x) != std::bit_cast<uint32_t>(b.x) ||
-        std::bit_cast<uint32_t>(d.y) != std::bit_cast<uint32_t>(b.y)) {
+    if (!samebits(d.x, b.x) ||
+        !samebits(d.y, b.y)) {
         return false;
     }
     const size_t bytes = sizeof(float) * static_cast<size_t>(d.n);
