@@ -19,7 +19,8 @@ struct Snapshot {
     std::vector<Powerup> powerups;
     Body flame, laserbeam;
     std::array<int16_t, 11> ammo{};
-    int16_t weapon = 0, lives = 0, level = 0, firestate = 0;
+    Weapon weapon = Weapon::gun;
+    int16_t lives = 0, level = 0, firestate = 0;
     int32_t respawntimer = 0, huntertimer = 0, nextlife = 0;
     Label lblscore, lblweapon;
     Gauge lasercharge;
@@ -98,7 +99,7 @@ struct Scene {
     void crowd(int target) {
         Game& g = *game;
         for (int k = 1; g.bodycount < target && k <= g.bodycount; ++k) {
-            if (g.bodies[k].vertexcount > 3 && g.bodies[k].type != 3) {
+            if (g.bodies[k].vertexcount > 3 && g.bodies[k].type != BodyType::hunting) {
                 g.splitrock(k);
                 k = 0;  // from the start again, so every rock is cut down evenly
             }
@@ -193,14 +194,14 @@ static void BM_Frame_ABombBlast(benchmark::State& state) {
     for (int n = 0; n < 899; ++n) {
         Shot& p = g.particles[g.addparticle()];
         p = Shot{};
-        p.type = 1;
+        p.type = ParticleType::flame;
         p.x = static_cast<float>(g.rnd() * g.playfieldwidth());
         p.y = static_cast<float>(g.rnd() * 600);
         p.life = p.life0 = 30;
     }
     Shot& bomb = g.particles[g.addparticle()];
     bomb = Shot{};
-    bomb.type = 4;
+    bomb.type = ParticleType::abomb;
     bomb.x = static_cast<float>(g.playfieldwidth() / 2);
     bomb.y = 300;
     bomb.life0 = 125;

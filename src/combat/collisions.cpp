@@ -14,7 +14,7 @@ void Game::bodycolours(Body& b) {
     const Body& ship = bodies[0];
     // A body wearing the ship's colour, or a dying fragment, keeps its colour.
     const bool keepscolour = b.fillcolour == ship.fillcolour || b.state == -1;
-    if (b.type == 1) {
+    if (b.type == BodyType::flickering) {
         if (b.vertexcount > 2) {
             if (!keepscolour) {
                 b.fillcolour = rgb(255, rnd() * 255, 0);  // red to yellow every frame
@@ -24,7 +24,7 @@ void Game::bodycolours(Body& b) {
             b.fillcolour = freshsegment;
             b.linecolour = freshsegment;
         }
-    } else if (b.type == 2) {
+    } else if (b.type == BodyType::pulsing) {
         if (b.vertexcount > 2) {
             if (!keepscolour) {
                 // The red climbs 76..255; the step past 255 is (0, 1, 0), nearly
@@ -46,7 +46,7 @@ void Game::bodycolours(Body& b) {
                 b.radius[j] += b.radius[j] > 1 ? 1.0f : -1.0f;
             }
         }
-    } else if (b.type == 3 && b.vertexcount > 2) {
+    } else if (b.type == BodyType::hunting && b.vertexcount > 2) {
         huntersteer(b);
     }
 }
@@ -64,7 +64,7 @@ void Game::shotcontact(int k) {
     // Segments are never hit. Shielded bodies are not either, except that a
     // hunting body's piece opens up 15 frames into its 500-frame shield.
     if (b.vertexcount <= 2) return;
-    if (!(b.state <= 0 || (b.type == 3 && b.state <= 485))) return;
+    if (!(b.state <= 0 || (b.type == BodyType::hunting && b.state <= hunterrammable))) return;
     double mean = 0;
     for (int j = 1; j <= b.vertexcount; ++j) mean += std::fabs(b.radius[j]);
     mean /= b.vertexcount;
@@ -77,7 +77,7 @@ void Game::shotcontact(int k) {
         double w = mean + (std::fabs(s.vx) + std::fabs(s.vy)) / 2;
         if (b.x - w < s.x && s.x < b.x + w && b.y - w < s.y && s.y < b.y + w) {
             s.life = 0;
-            if (b.type == 1 && b.vertexcount > 3) {
+            if (b.type == BodyType::flickering && b.vertexcount > 3) {
                 shatterrock(k);
             } else {
                 splitrock(k);
@@ -97,7 +97,7 @@ void Game::removalpass() {
             continue;
         }
         // Only a faded segment of a rock scores; one in five leaves a power-up.
-        if (b.vertexcount <= 2 && b.type != 3) {
+        if (b.vertexcount <= 2 && b.type != BodyType::hunting) {
             addscore(100);
             int q = static_cast<int>(std::floor(rnd() * 5));
             if (q == 0) droppowerup(b.x, b.y, b.vx, b.vy);

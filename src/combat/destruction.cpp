@@ -7,9 +7,10 @@
 #include "core/game.h"
 
 namespace {
-constexpr int32_t white = 0xFFFFFF;
-constexpr int32_t blue = 0xFF0000;  // (0, 0, 255)
-constexpr int32_t red = 0x0000FF;   // (255, 0, 0)
+constexpr int selfdestructbullets = 250;
+using colours::blue;
+using colours::red;
+using colours::white;
 
 // A wedge: the centre and the two ends of the edge from vertex i to the next
 // one of the source outline (wrapping to vertex 1 after the last).
@@ -37,7 +38,7 @@ void flameburst(Game& g, float x, float y, float vx, float vy) {
         if (k == 0) return;
         Shot& p = g.particles[k];
         p = Shot{};
-        p.type = 1;
+        p.type = ParticleType::flame;
         p.x = x;
         p.y = y;
         p.vx = static_cast<float>(g.rnd() * 4 - 2 + vx);
@@ -62,7 +63,7 @@ void Game::explodeship(float spread) {
         w.fillcolour = blue;
         w.linecolour = blue;
         w.fillstyle = ship.fillstyle;
-        w.type = 0;
+        w.type = BodyType::plain;
         // The wedges scatter on their own; the ship's velocity is not added.
         w.vx = static_cast<float>(rnd() * spread - spread / 2.0);
         w.vy = static_cast<float>(rnd() * spread - spread / 2.0);
@@ -70,11 +71,11 @@ void Game::explodeship(float spread) {
         centerbody(w);
     }
     flameburst(*this, ship.x, ship.y, ship.vx, ship.vy);
-    ship.x = -500;
-    ship.y = -500;
+    ship.x = parkedship;
+    ship.y = parkedship;
     ship.vx = 0;
     ship.vy = 0;
-    respawntimer = 250;
+    respawntimer = respawndelay;
 }
 
 void Game::shatterrock(int k) {
@@ -117,7 +118,7 @@ void Game::shatterrock(int k) {
 void Game::selfdestruct() {
     Body& ship = bodies[0];
     // A shower of bullets that breaks every rock close around the ship.
-    for (int n = 1; n <= 250; ++n) {
+    for (int n = 1; n <= selfdestructbullets; ++n) {
         int16_t k = addshot();
         if (k == 0) break;
         Shot& s = shots[k];
@@ -139,7 +140,7 @@ void Game::selfdestruct() {
         Shot& p = particles[k];
         p = Shot{};
         double a = fullturn / 50 * n;
-        p.type = 2;
+        p.type = ParticleType::spark;
         p.vx = static_cast<float>(std::cos(a) * 5);
         p.vy = static_cast<float>(std::sin(a) * 5);
         p.x = ship.x;
@@ -171,7 +172,7 @@ bool Game::respawnstep() {
     // Back at the centre with the heading it had and the zero velocity it was parked with.
     ship.x = static_cast<float>(playfieldwidth() / 2);
     ship.y = static_cast<float>(playfieldheight() / 2);
-    ship.state = 250;
+    ship.state = spawnprotection;
     sound("spawn");
     firestate = 0;
     spawnsparks();
@@ -187,12 +188,12 @@ void Game::spawnsparks() {
         Shot& p = particles[k];
         p = Shot{};
         double a = rnd() * fullturn;
-        p.type = 2;
+        p.type = ParticleType::spark;
         p.vx = static_cast<float>(std::cos(a) * 5);
         p.vy = static_cast<float>(std::sin(a) * 5);
         p.x = ship.x;
         p.y = ship.y;
-        p.colour = rgb(255, 255, 255);
+        p.colour = white;
         p.life = cint16(rnd() * 15 + 10);
         p.life0 = p.life;
     }

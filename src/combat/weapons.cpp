@@ -13,7 +13,7 @@
 #include "core/game.h"
 
 namespace {
-constexpr int32_t white = 255 + 256 * 255 + 65536 * 255;
+using colours::white;
 
 // One of four gun aliases, so that up to four shots can sound together.
 const std::array<std::string, 4> gunsounds = {"fire1", "fire2", "fire3", "fire4"};
@@ -78,7 +78,7 @@ void Game::fireweapon() {
     const Body& ship = bodies[0];
     const double h = ship.angle[1];
     switch (weapon) {
-        case 0: {
+        case Weapon::gun: {
             // The limit counts every record in flight, laser dots and shrapnel too.
             if (shotcount >= 4) return;
             sound(gunsounds[shotcount % 4]);
@@ -92,23 +92,23 @@ void Game::fireweapon() {
             s->life = 45;
             break;
         }
-        case 1:
-            if (ammo[1] < 1) return;
+        case Weapon::laser:
+            if (stock(Weapon::laser) < 1) return;
             sound("laser");
             firelaser();
-            ammo[1] -= 1;
+            stock(Weapon::laser) -= 1;
             lasercharge.tag -= 45;
             break;
-        case 2: {
+        case Weapon::missile: {
             // With no rock to chase the missile stays in stock; with the list
             // full it is not launched either.
-            if (bodycount < 1 || ammo[2] < 1 || particlecount >= capacity) return;
+            if (bodycount < 1 || stock(Weapon::missile) < 1 || particlecount >= capacity) return;
             sound("\\missleFire.wav");
             sound("missile");
-            ammo[2] -= 1;
+            stock(Weapon::missile) -= 1;
             Shot* m = newrecord(particles, addparticle());
             if (m == nullptr) return;
-            m->type = 3;
+            m->type = ParticleType::missile;
             m->vx = static_cast<float>(std::cos(h) * 5 + ship.vx);
             m->vy = static_cast<float>(std::sin(h) * 5 + ship.vy);
             m->x = ship.x + m->vx;
@@ -121,13 +121,11 @@ void Game::fireweapon() {
             m->target = cint16(rnd() * bodycount + 1);
             break;
         }
-        case 3:
-            if (ammo[3] < 1 || particlecount >= capacity) return;
+        case Weapon::abomb:
+            if (stock(Weapon::abomb) < 1 || particlecount >= capacity) return;
             sound("abomblaunch");
-            ammo[3] -= 1;
+            stock(Weapon::abomb) -= 1;
             launchabomb();
-            break;
-        default:
             break;
     }
 }
@@ -138,7 +136,7 @@ void Game::launchabomb() {
     Shot* b = newrecord(particles, addparticle());
     if (b == nullptr) return;
     // Thrown backwards, away from the ship's heading.
-    b->type = 4;
+    b->type = ParticleType::abomb;
     b->vx = static_cast<float>(std::cos(h) * -5 + ship.vx);
     b->vy = static_cast<float>(std::sin(h) * -5 + ship.vy);
     b->x = ship.x + b->vx;
@@ -231,24 +229,24 @@ void Game::particlepass() {
         Shot& p = particles[i];
         p.life -= 1;
         switch (p.type) {
-            case 1: {  // flame: red to yellow, darkening
+            case ParticleType::flame: {  // red to yellow, darkening
                 p.x += p.vx;
                 p.y += p.vy;
                 double f = static_cast<double>(p.life) / p.life0;
                 p.colour = rgb(f * 355, f * rnd() * 355, 0);
                 break;
             }
-            case 2: {  // spark: cyan, darkening
+            case ParticleType::spark: {  // cyan, darkening
                 p.x += p.vx;
                 p.y += p.vy;
                 int32_t g = cint(static_cast<double>(p.life) / p.life0 * 255 + 50);
                 p.colour = rgb(0, g, g);
                 break;
             }
-            case 3:
+            case ParticleType::missile:
                 homingmissile(p);
                 break;
-            case 4:
+            case ParticleType::abomb:
                 abomb(p);
                 break;
             default:
@@ -277,7 +275,7 @@ void Game::homingmissile(Shot& m) {
         m.target = 0;
         const Body& ship = bodies[0];
         if (ship.x - 10 < m.x && m.x < ship.x + 10 && ship.y - 10 < m.y && m.y < ship.y + 10) {
-            ammo[2] += 1;
+            stock(Weapon::missile) += 1;
             m.life = -1;
         }
     }
@@ -388,7 +386,7 @@ void Game::abomb(Shot& m) {
                         const int before = bodycount;
                         splitrock(k);
                         outlineknown[k] = false;
-                        for (int i = before + 1; i <= capacity && i <= before + 3; ++i) outlineknown[i] = false;
+                        for (int i = before + 1; i <= capacity && i <= before + splitpieces; ++i) outlineknown[i] = false;
                     }
                 }
             }

@@ -16,6 +16,45 @@
 #include "platform/platform.h"
 #include "world/body.h"
 
+// Which screen runs. The values are the game's own: the menu screens count up
+// from the main menu, and the two below zero are outside the menu.
+enum class GameState : int16_t {
+    play = -2,          // a game in play
+    menuleft = -1,      // the menu has been left (a ship chosen or the table seen)
+    mainmenu = 0,       // the intro titles and the main menu
+    highscores = 1,     // the high-score table
+    options = 2,        // the options screen
+    nameentry = 3,      // typing the name of a new high score
+    newentry = 4,       // the table with the new entry flashing
+    shipselection = 5,  // choosing a ship design
+    quit = 6,           // the quit confirmation
+};
+
+// What a particle is; shots other than particles keep 0.
+enum class ParticleType : int16_t { none = 0, flame = 1, spark = 2, missile = 3, abomb = 4 };
+
+// The weapons in the order of their stock in ammo and of the digit keys.
+enum class Weapon : int16_t { gun = 0, laser = 1, missile = 2, abomb = 3 };
+inline constexpr int weaponindex(Weapon w) { return static_cast<int>(w); }
+
+// What a power-up gives; the three weapons share Weapon's numbers.
+enum class PowerupKind : int16_t { spareship = -1, points = 0, laser = 1, missiles = 2, abomb = 3 };
+
+// Frame rates of the loops, frames per second.
+inline constexpr int gamerate = 80;    // the game's frame loop
+inline constexpr int letterrate = 60;  // intro titles, banners and GAME OVER
+inline constexpr int menurate = 100;   // the menu, at most
+
+inline constexpr int16_t spawnprotection = 250;  // frames of shield a ship appears with
+inline constexpr int32_t respawndelay = 250;     // frames between a lost ship and the next
+inline constexpr float parkedship = -500;        // x and y of the ship while it is away
+inline constexpr int16_t huntershield = 500;     // frames of shield of a hunting body's piece
+// A split adds at most this many bodies past the old count: two pieces, or a
+// triangle's three edges.
+inline constexpr int splitpieces = 3;
+// A hunting body's piece can be rammed 15 frames into its shield.
+inline constexpr int16_t hunterrammable = huntershield - 15;
+
 // A shot record: a shot, a laser dot, shrapnel, or a typed particle.
 struct Shot {
     float x = 0, y = 0;    // playfield units
@@ -23,7 +62,7 @@ struct Shot {
     int32_t colour = 0;    // a particle of colour 0 is not drawn
     int16_t life = 0;      // frames left
     int16_t life0 = 0;     // life at creation, for fading
-    int16_t type = 0;      // particles: 1 flame, 2 spark, 3 homing missile, 4 A-bomb
+    ParticleType type = ParticleType::none;  // what a particle is
     double heading = 0;    // homing missile: direction of thrust, radians
     double turn = 0;       // homing missile: change of heading per frame, radians
     int16_t target = 0;    // homing missile: index in bodies of the body it chases
@@ -32,10 +71,9 @@ struct Shot {
 struct Powerup {
     float x = 0, y = 0;    // playfield units
     float vx = 0, vy = 0;  // units per frame
-    int16_t kind = 0;      // 0 points, 1 laser, 2 missiles, 3 A-bomb, -1 spare ship
-    int16_t amount = 0;    // points (1000..5000) or stock added
-    int16_t life = 0;      // frames left
-    int16_t spare = 0;     // unused
+    PowerupKind kind = PowerupKind::points;
+    int16_t amount = 0;  // points (1000..5000) or stock added
+    int16_t life = 0;    // frames left
 };
 
 // One letter of a large animated word.
@@ -94,7 +132,8 @@ public:
     std::array<Powerup, capacity + 1> powerups{};
     std::array<Letter, lettercapacity + 1> letters{};
     std::array<PixelPoint, capacity + 1> points{};  // scratch polygon buffer, from element 1
-    std::array<int16_t, 11> ammo{};  // [0] gun (always 1), [1] laser, [2] missiles, [3] A-bombs
+    std::array<int16_t, 11> ammo{};  // stock by Weapon: gun (always 1), laser, missiles, A-bombs
+    int16_t& stock(Weapon w) { return ammo[weaponindex(w)]; }
 
     int16_t bodycount = 0, shotcount = 0, particlecount = 0, powerupcount = 0, lettercount = 0;
     Body flame{};      // engine flame drawn behind the ship while it thrusts
@@ -114,13 +153,13 @@ public:
     void removepowerup(int k);
 
     // --- scalar state
-    int16_t gamestate = 0;  // 0 intro/main menu, -2 game in play, 3 name entry, others menu screens
+    GameState gamestate = GameState::mainmenu;  // which screen runs
     int16_t cursor = 0;     // highlighted menu line; rank being typed during name entry
     int16_t keyleft = 0, keyright = 0, keyup = 0, keydown = 0;  // -1 while held
     int16_t firestate = 0;  // fire control word in play; -1 = Enter's request outside play
     int32_t windowdc = 0;   // drawing context handle (kept for the drawing calls' order)
     int16_t selectedship = 0;  // ship design chosen on the menu
-    int16_t weapon = 0;        // 0 Gun, 1 Laser, 2 Missile, 3 A-Bomb
+    Weapon weapon = Weapon::gun;  // current weapon
     int16_t lives = 0;         // spare ships
     int32_t nextlife = 0;      // score at which the next extra ship is given
     int16_t wireframe = 0;     // non-zero: everything drawn as outlines

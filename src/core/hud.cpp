@@ -112,32 +112,31 @@ void Game::drawhud() {
     window.print(lblscore.caption);
 
     window.setposition(60 * s, 0);
-    window.setlinecolour(rgb(255, 255, 255));
+    window.setlinecolour(colours::white);
     window.print(printed(lives));
 
     // An empty stock falls back to the next lower weapon; the gun never runs out.
-    while (weapon > 0 && (weapon >= static_cast<int>(ammo.size()) || ammo[weapon] == 0)) --weapon;
+    while (weapon > Weapon::gun && (weaponindex(weapon) >= static_cast<int>(ammo.size()) || stock(weapon) == 0))
+        weapon = static_cast<Weapon>(weaponindex(weapon) - 1);
 
     lblweapon.caption = "";
-    int32_t colour = rgb(255, 255, 255);
+    int32_t colour = colours::white;
     switch (weapon) {
-        case 0:
+        case Weapon::gun:
             lblweapon.caption = "Gun";
-            colour = rgb(0, 0, 255);
+            colour = colours::blue;
             break;
-        case 1:
+        case Weapon::laser:
             lblweapon.caption = "Laser";
-            colour = rgb(255, 0, 0);
+            colour = colours::red;
             break;
-        case 2:
+        case Weapon::missile:
             lblweapon.caption = "Missile";
             colour = rgb(255, 255, 0);
             break;
-        case 3:
+        case Weapon::abomb:
             lblweapon.caption = "A-Bomb";
             colour = rgb(255, cint(rnd() * 255), 0);  // the A-bomb's name flickers
-            break;
-        default:
             break;
     }
     window.setposition(35 * s, 0);
@@ -145,14 +144,14 @@ void Game::drawhud() {
     window.setfontsize(10 * s);
     window.print(lblweapon.caption);
 
-    if (weapon > 0) {
+    if (weapon > Weapon::gun) {
         window.setposition(0, 7 * s);
         window.setfontsize(7 * s);
-        window.print(stockbar.text(ammo[weapon]));
+        window.print(stockbar.text(stock(weapon)));
     }
 
-    if (ammo[3] > 0) {
-        std::string_view bar = stockbar.text(ammo[3]);
+    if (stock(Weapon::abomb) > 0) {
+        std::string_view bar = stockbar.text(stock(Weapon::abomb));
         window.setlinecolour(rgb(255, cint(rnd() * 255), 0));
         window.setposition(70 * s, 0);
         window.setfontsize(10 * s);

@@ -22,7 +22,7 @@ void Game::intro() {
                 finishletters();
                 firestate = 0;
             }
-            waitframe(framestart, 60);
+            waitframe(framestart, letterrate);
         }
         window.clear();
         lettercount = 0;

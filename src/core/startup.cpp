@@ -30,7 +30,7 @@ void Game::Form_Load() {
     // Erasing draws in the background colour, so it must be black.
     window.setbackcolour(0);
 
-    gamestate = 0;
+    gamestate = GameState::mainmenu;
     respawntimer = 0;
     platform.mcisendstring("play mortalkombat from 0",
                            nullptr);  // the menu music plays through the intro

@@ -12,7 +12,7 @@ void Game::showlevel() {
         platform.doevents();
         window.blacken(0, 0, window.outerwidth(), window.outerheight());
         if (drawletters(false)) break;
-        waitframe(framestart, 60);
+        waitframe(framestart, letterrate);
     }
     window.clear();
     lettercount = 0;
@@ -37,6 +37,6 @@ void Game::pausemessage() {
             window.clear();
             return;
         }
-        waitframe(framestart, 60);
+        waitframe(framestart, letterrate);
     }
 }

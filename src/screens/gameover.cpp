@@ -24,7 +24,7 @@ void Game::gameover() {
         int64_t framestart = platform.counter();
         platform.doevents();
         if (drawletters(false)) break;
-        waitframe(framestart, 60);
+        waitframe(framestart, letterrate);
     }
     window.clear();
     lettercount = 0;
@@ -38,7 +38,7 @@ void Game::gameover() {
         // closes the window before this game over saves it.
         highscoressaved = false;
         cursor = static_cast<int16_t>(rank);
-        gamestate = 3;
+        gamestate = GameState::nameentry;
         gamemenu();
     }
     savehighscores();
@@ -80,13 +80,13 @@ void Game::nameentryscreen() {
 
     if (firestate == -1) {
         window.clear();
-        gamestate = 4;
+        gamestate = GameState::newentry;
         menutimer = 0;
     }
 }
 
 void Game::Text1_Change() {
-    if (gamestate != 3) return;
+    if (gamestate != GameState::nameentry) return;
     if (Text1.text.empty()) return;
     if (cursor >= 1 && cursor <= 10) highscorename[cursor] += Text1.text;
     // Emptying the box raises no further change: it finds the text empty.

@@ -8,8 +8,8 @@
 #include "core/game.h"
 
 namespace {
-constexpr int32_t white = 255 + 256 * 255 + 65536 * 255;
-constexpr int32_t red = 255;
+using colours::red;
+using colours::white;
 constexpr int32_t yellow = 255 + 256 * 255;
 constexpr int32_t darkgrey = 25 + 256 * 25 + 65536 * 25;
 
@@ -82,13 +82,13 @@ void standardrock(Game& g, Body& b, int level, bool small, double w, double h) {
     // half-size pulsing red one.
     const double t = g.rnd();
     if (t * 8 > 1) {
-        b.type = 0;
+        b.type = BodyType::plain;
     } else {
         for (int j = 1; j <= n; ++j) b.radius[j] /= 2;
         if (level < 7) {
-            b.type = 1;
+            b.type = BodyType::flickering;
         } else {
-            b.type = 2;
+            b.type = BodyType::pulsing;
             b.fillcolour = rgb(cint16(g.rnd() * 255), 0, 0);
             b.basecolour = red;
             b.linecolour = b.fillcolour;
@@ -122,7 +122,7 @@ void yellowrock(Game& g, Body& b, int kind, int level, double w, double h) {
     evenrock(b, 8, s);
     b.fillstyle = 0;
     b.state = 0;
-    b.type = static_cast<int16_t>(kind == 0 ? 1 : (kind == 1 ? 2 : 3));
+    b.type = kind == 0 ? BodyType::flickering : (kind == 1 ? BodyType::pulsing : BodyType::hunting);
     g.centerbody(b);
 }
 
@@ -136,7 +136,7 @@ void bigrock(Game& g, Body& b, int level, double w, double h) {
     for (int j = 1; j <= 30; ++j) b.radius[j] = 150;
     b.fillstyle = 0;
     b.state = 0;
-    b.type = 0;
+    b.type = BodyType::plain;
     g.centerbody(b);
 }
 
@@ -149,7 +149,7 @@ void shiprock(Game& g, int i, int level, double w, double h) {
     b.fillstyle = 0;
     b.state = 0;
     g.initializeship(i, 0);
-    b.type = 3;
+    b.type = BodyType::hunting;
     g.centerbody(b);
 }
 
@@ -164,7 +164,7 @@ void giantrock(Game& g, Body& b, double w, double h) {
     for (int j = 1; j <= 30; ++j) b.radius[j] = 250;
     b.fillstyle = 0;
     b.state = 0;
-    b.type = 1;
+    b.type = BodyType::flickering;
     g.centerbody(b);
 }
 
@@ -193,7 +193,7 @@ void Game::nextlevel() {
     ship.vy = 0;
     ship.x = static_cast<float>(w / 2);
     ship.y = static_cast<float>(h / 2);
-    ship.state = 250;  // frames of spawn shield
+    ship.state = spawnprotection;
     sound("spawn");
     firestate = 0;
 

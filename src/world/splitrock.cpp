@@ -50,7 +50,7 @@ void Game::splitrock(int k) {
     if (n < 3) return;
     // Two pieces, or three edges of a triangle, must all fit before the last
     // one takes the rock's place; otherwise the rock stays whole.
-    const int pieces = n == 3 ? 3 : 2;
+    const int pieces = n == 3 ? splitpieces : 2;
     if (bodycount + pieces > capacity) return;
 
     const float s = static_cast<float>(rnd() * pi / 24 - pi / 48);

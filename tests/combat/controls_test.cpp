@@ -67,7 +67,7 @@ TEST_F(Controls, TurnKeysCancelAndWallsHalveTheSpeed) {
 
 TEST_F(Controls, HeldSpaceFiresAtOnceThenEveryNinthFrame) {
     Game& g = *game;
-    g.weapon = 0;
+    g.weapon = Weapon::gun;
     g.bodies[0].state = 250;
     std::vector<int> firing;
     for (int frame = 1; frame <= 30; ++frame) {
@@ -108,7 +108,7 @@ TEST_F(Controls, KeyRowsWhileTheShipIsAwayOrInPlay) {
     g.Form_KeyUp(vk::control, 0);
     EXPECT_EQ(g.ammo[3], 2);
     ASSERT_EQ(g.particlecount, 1);
-    EXPECT_EQ(g.particles[1].type, 4);
+    EXPECT_EQ(g.particles[1].type, ParticleType::abomb);
     EXPECT_EQ(played("abomblaunch"), 1);
     g.ammo[3] = 0;
     g.Form_KeyUp(vk::control, 0);
@@ -139,20 +139,20 @@ TEST_F(Controls, DigitsChooseOnlyWeaponsInStock) {
     Game& g = *game;
     g.ammo = {1, 0, 4, 0};
     struct Case {
-        int start;
+        Weapon start;
         char digit;
-        int expected;
+        Weapon expected;
     } cases[] = {
-        {0, '3', 2},  // missiles in stock
-        {2, '2', 2},  // no laser charge: unchanged
-        {2, '4', 2},  // no A-bomb
-        {2, '1', 0},  // the gun is always there
-        {0, '9', 0},  // 5 to 9 have no stock
-        {0, '0', 0},  // not a weapon digit
+        {Weapon::gun, '3', Weapon::missile},  // missiles in stock
+        {Weapon::missile, '2', Weapon::missile},  // no laser charge: unchanged
+        {Weapon::missile, '4', Weapon::missile},  // no A-bomb
+        {Weapon::missile, '1', Weapon::gun},  // the gun is always there
+        {Weapon::gun, '9', Weapon::gun},  // 5 to 9 have no stock
+        {Weapon::gun, '0', Weapon::gun},  // not a weapon digit
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.digit);
-        g.weapon = static_cast<int16_t>(c.start);
+        g.weapon = c.start;
         g.weaponkey(c.digit);
         EXPECT_EQ(g.weapon, c.expected);
     }
@@ -174,7 +174,7 @@ TEST_F(Controls, HyperspaceLandsAtTheDrawnPointWithTwentyFiveSparks) {
     EXPECT_EQ(s.state, 40);
     ASSERT_EQ(g.particlecount, 25);
     const Shot& p = g.particles[1];
-    EXPECT_EQ(p.type, 2);
+    EXPECT_EQ(p.type, ParticleType::spark);
     EXPECT_FLOAT_EQ(p.x, s.x);
     EXPECT_FLOAT_EQ(p.vx, -2);
     EXPECT_NEAR(p.vy, 2, 1e-6);

@@ -54,7 +54,7 @@ void squarerock(Game& g, float radius1) {
     r.y = 300;
     r.vx = 1;
     r.vy = 0.5f;
-    r.type = 1;
+    r.type = BodyType::flickering;
     r.fillstyle = 1;
 }
 }  // namespace
@@ -79,7 +79,7 @@ TEST_F(Destruction, ShipBreaksIntoOneBlueWedgePerEdgeAndAFlameBurst) {
         EXPECT_EQ(w.state, -1);
         EXPECT_EQ(w.fillcolour, blue);
         EXPECT_EQ(w.linecolour, blue);
-        EXPECT_EQ(w.type, 0);
+        EXPECT_EQ(w.type, BodyType::plain);
         EXPECT_EQ(w.fillstyle, 1);
         EXPECT_FLOAT_EQ(w.vx, -0.25f);  // the ship's own velocity is not added
         EXPECT_FLOAT_EQ(w.vy, 0.25f);
@@ -98,7 +98,7 @@ TEST_F(Destruction, ShipBreaksIntoOneBlueWedgePerEdgeAndAFlameBurst) {
     EXPECT_EQ(g.shotcount, 0);
     for (int i = 1; i <= 25; ++i) {
         const Shot& p = g.particles[i];
-        EXPECT_EQ(p.type, 1);
+        EXPECT_EQ(p.type, ParticleType::flame);
         EXPECT_FLOAT_EQ(p.x, 100);
         EXPECT_FLOAT_EQ(p.y, 200);
         EXPECT_FLOAT_EQ(p.vx, 1);   // 0.5 * 4 - 2 plus the ship's vx
@@ -135,7 +135,7 @@ TEST_F(Destruction, ExplosionsStopAddingWhenTheCollectionsAreFull) {
 TEST_F(Destruction, TheLastShipsLossEndsTheGameOnThe250thFrame) {
     Game& g = *game;
     fivecornership(g);
-    g.gamestate = -2;
+    g.gamestate = GameState::play;
     g.lives = 0;
     g.setscore("0");
     g.nextlife = 50000;
@@ -182,7 +182,7 @@ TEST_F(Destruction, WithASpareShipTheShipReturnsToTheCentreOnFrame250) {
     ASSERT_EQ(g.particlecount, 25);
     for (int i = 1; i <= 25; ++i) {
         const Shot& p = g.particles[i];
-        EXPECT_EQ(p.type, 2);
+        EXPECT_EQ(p.type, ParticleType::spark);
         EXPECT_EQ(p.colour, white);
         EXPECT_FLOAT_EQ(p.x, s.x);
         EXPECT_NEAR(p.vx, std::cos(fullturn / 4) * 5, 1e-5);
@@ -218,7 +218,7 @@ TEST_F(Destruction, RocksShatterIntoRedWedgesPushedAwayFromTheCentre) {
             const Body& w = g.bodies[1 + i];
             EXPECT_EQ(w.vertexcount, 3);
             EXPECT_EQ(w.state, 10);
-            EXPECT_EQ(w.type, 1);
+            EXPECT_EQ(w.type, BodyType::flickering);
             EXPECT_EQ(w.fillstyle, 1);
             EXPECT_EQ(w.fillcolour, red);
             EXPECT_EQ(w.basecolour, red);
@@ -252,13 +252,13 @@ TEST_F(Destruction, SelfDestructShowersShotsRingsSparksAndCostsTheShip) {
     ASSERT_EQ(g.particlecount, 75);
     for (int k = 1; k <= 50; ++k) {
         const Shot& p = g.particles[k];
-        ASSERT_EQ(p.type, 2);
+        ASSERT_EQ(p.type, ParticleType::spark);
         EXPECT_NEAR(p.vx, std::cos(fullturn / 50 * k) * 5, 1e-5);
         EXPECT_NEAR(p.vy, std::sin(fullturn / 50 * k) * 5, 1e-5);
         EXPECT_EQ(p.life, 35);
         EXPECT_EQ(p.colour, white);
     }
-    EXPECT_EQ(g.particles[51].type, 1);
+    EXPECT_EQ(g.particles[51].type, ParticleType::flame);
     EXPECT_EQ(g.bodycount, 5);
     for (int i = 1; i <= 5; ++i) EXPECT_LE(std::fabs(g.bodies[i].vx), 2.5f);
     EXPECT_EQ(g.respawntimer, 250);

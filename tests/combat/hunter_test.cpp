@@ -13,7 +13,7 @@ Body& hunterat(Game& g, float x, float y, int16_t state = 0) {
     int16_t k = g.addbody();
     Body& b = g.bodies[k];
     b = Body{};
-    b.type = 3;
+    b.type = BodyType::hunting;
     b.state = state;
     b.vertexcount = 3;
     b.radius[1] = 15;
@@ -69,7 +69,7 @@ TEST_F(Hunter, OutlineGrowsAFourthCornerFromLevel4AndStartsAtRest) {
         g.huntertimerstep();
         ASSERT_EQ(g.bodycount, 2);
         const Body& h = g.bodies[2];
-        EXPECT_EQ(h.type, 3);
+        EXPECT_EQ(h.type, BodyType::hunting);
         EXPECT_EQ(h.state, 0);
         EXPECT_EQ(h.fillstyle, 0);
         EXPECT_FLOAT_EQ(h.x, 0);

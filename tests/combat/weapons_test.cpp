@@ -47,7 +47,7 @@ class Weapons : public GameFixture {
 
 TEST_F(Weapons, GunFiresUpToFourShotsWithTheirOwnSounds) {
     Game& g = *game;
-    g.weapon = 0;
+    g.weapon = Weapon::gun;
     g.bodies[0].vx = 1;
     for (int k = 0; k < 4; ++k) {
         g.fireweapon();
@@ -68,7 +68,7 @@ TEST_F(Weapons, GunFiresUpToFourShotsWithTheirOwnSounds) {
 
 TEST_F(Weapons, LaserSpendsAChargeAndItsLineFades) {
     Game& g = *game;
-    g.weapon = 1;
+    g.weapon = Weapon::laser;
     g.fireweapon();  // no charge: nothing at all
     EXPECT_EQ(g.shotcount, 0);
     EXPECT_EQ(g.laserbeam.fillcolour, -1);
@@ -99,7 +99,7 @@ TEST_F(Weapons, LaserSpendsAChargeAndItsLineFades) {
 
 TEST_F(Weapons, MissileNeedsARockAndComesHomeWhenTheRocksAreGone) {
     Game& g = *game;
-    g.weapon = 2;
+    g.weapon = Weapon::missile;
     g.ammo[2] = 2;
     g.fireweapon();  // nothing to chase
     EXPECT_EQ(g.particlecount, 0);
@@ -112,7 +112,7 @@ TEST_F(Weapons, MissileNeedsARockAndComesHomeWhenTheRocksAreGone) {
     EXPECT_EQ(played("missile"), 1);
     EXPECT_EQ(g.ammo[2], 1);
     ASSERT_EQ(g.particlecount, 1);
-    EXPECT_EQ(g.particles[1].type, 3);
+    EXPECT_EQ(g.particles[1].type, ParticleType::missile);
     EXPECT_EQ(g.particles[1].target, 1);
     EXPECT_EQ(g.particles[1].life, 1150);
 
@@ -132,7 +132,7 @@ TEST_F(Weapons, MissileNeedsARockAndComesHomeWhenTheRocksAreGone) {
 TEST_F(Weapons, ABombStopsFlashesThenBlastsEverythingItsGridReaches) {
     Game& g = *game;
     g.ammo[3] = 1;
-    g.weapon = 3;
+    g.weapon = Weapon::abomb;
     g.bodies[0].vx = 2;
     g.fireweapon();
     EXPECT_EQ(g.ammo[3], 0);
@@ -192,7 +192,7 @@ TEST_F(Weapons, SpentRecordsLeaveTheListsInTheirOwnWays) {
     for (int16_t life : {1, 1, 5, 1}) {
         Shot& p = g.particles[g.addparticle()];
         p = Shot{};
-        p.type = 2;
+        p.type = ParticleType::spark;
         p.life = p.life0 = life;
     }
     g.particlepass();
@@ -205,7 +205,7 @@ TEST_F(Weapons, FullListsDropNewRecordsAndKeepTheStock) {
     Game& g = *game;
     g.shotcount = 990;
     g.ammo[1] = 1;
-    g.weapon = 1;
+    g.weapon = Weapon::laser;
     g.fireweapon();
     EXPECT_EQ(g.shotcount, 1000);
     EXPECT_FLOAT_EQ(g.shots[1000].x, 400);  // the first ten dots made it
@@ -214,9 +214,9 @@ TEST_F(Weapons, FullListsDropNewRecordsAndKeepTheStock) {
     g.particlecount = 1000;
     g.ammo[2] = 1;
     g.ammo[3] = 1;
-    g.weapon = 2;
+    g.weapon = Weapon::missile;
     g.fireweapon();
-    g.weapon = 3;
+    g.weapon = Weapon::abomb;
     g.fireweapon();
     g.Form_KeyUp(vk::control, 0);
     g.hyperspace(g.bodies[0]);

@@ -56,7 +56,7 @@ TEST_F(GameFixture, RocksBounceOffTheEdgesByTheirCentreKeepingTheirSpeed) {
 TEST_F(GameFixture, HuntingBodiesDoNotBounce) {
     game->bodycount = 1;
     Body& b = game->bodies[1];
-    b.type = 3;
+    b.type = BodyType::hunting;
     b.vertexcount = 2;
     b.x = 2000;
     b.vx = 1;
@@ -85,8 +85,8 @@ TEST_F(GameFixture, LevelEndWaitsForHomingMissilesButNotForBombs) {
     game->bodycount = 0;
     game->powerupcount = 0;
     game->particlecount = 2;
-    game->particles[1].type = 4;
-    game->particles[2].type = 3;
+    game->particles[1].type = ParticleType::abomb;
+    game->particles[2].type = ParticleType::missile;
     EXPECT_FALSE(game->levelended());
     game->particlecount = 1;
     EXPECT_TRUE(game->levelended());

@@ -77,7 +77,7 @@ TEST_F(NextLevelTest, FirstLevelHasOneSlowRockAndTheShipInTheMiddle) {
     for (int i = 1; i <= 25; ++i) {
         const Shot& p = game->particles[i];
         SCOPED_TRACE(i);
-        EXPECT_EQ(p.type, 2);
+        EXPECT_EQ(p.type, ParticleType::spark);
         EXPECT_NEAR(p.vx, std::cos((i - 1) / 25.0 * 6.283) * 5, 1e-5);
         EXPECT_NEAR(p.vy, std::sin((i - 1) / 25.0 * 6.283) * 5, 1e-5);
         EXPECT_EQ(p.x, ship.x);
@@ -89,7 +89,7 @@ TEST_F(NextLevelTest, FirstLevelHasOneSlowRockAndTheShipInTheMiddle) {
     ASSERT_EQ(game->bodycount, 1);
     const Body& rock = game->bodies[1];
     EXPECT_EQ(rock.vertexcount, 8);
-    EXPECT_EQ(rock.type, 0);
+    EXPECT_EQ(rock.type, BodyType::plain);
     EXPECT_EQ(rock.state, 0);
     EXPECT_EQ(rock.fillstyle, 0);
     EXPECT_NEAR(rock.vy, 0.499, 1e-6);
@@ -150,7 +150,7 @@ TEST_F(NextLevelTest, OneRockInEightIsHalfSizedFlickeringOrLaterPulsing) {
     random.push(0.99);
     standardrock(8, 0.125);
     setup(1);
-    EXPECT_EQ(game->bodies[1].type, 1);
+    EXPECT_EQ(game->bodies[1].type, BodyType::flickering);
     EXPECT_NEAR(std::fabs(game->bodies[1].radius[1]), 26.25, 0.1);
 
     // Level 7: the pulsing kind, with a random red fill.
@@ -165,7 +165,7 @@ TEST_F(NextLevelTest, OneRockInEightIsHalfSizedFlickeringOrLaterPulsing) {
     for (int k = 1; k <= 7; ++k) {
         const Body& rock = game->bodies[k];
         SCOPED_TRACE(k);
-        EXPECT_EQ(rock.type, 2);
+        EXPECT_EQ(rock.type, BodyType::pulsing);
         EXPECT_EQ(rock.fillcolour, 102);
         EXPECT_EQ(rock.basecolour, red);
         EXPECT_EQ(rock.linecolour, 102);
@@ -188,7 +188,7 @@ TEST_F(NextLevelTest, YellowFieldsFlickerPulseOrHunt) {
         for (int k = 1; k <= 3; ++k) {
             const Body& rock = game->bodies[k];
             EXPECT_EQ(rock.vertexcount, 8);
-            EXPECT_EQ(rock.type, kind + 1);
+            EXPECT_EQ(rock.type, static_cast<BodyType>(kind + 1));  // flickering, pulsing, hunting
             EXPECT_EQ(rock.state, 0);
             EXPECT_EQ(rock.fillcolour, yellow);
             EXPECT_EQ(rock.basecolour, red);
@@ -211,7 +211,7 @@ TEST_F(NextLevelTest, SingleDarkRockCoveringTheShipIsMovedUntilItDoesNot) {
     ASSERT_EQ(game->bodycount, 1);
     const Body& rock = game->bodies[1];
     EXPECT_EQ(rock.vertexcount, 30);
-    EXPECT_EQ(rock.type, 0);
+    EXPECT_EQ(rock.type, BodyType::plain);
     EXPECT_EQ(rock.fillcolour, darkgrey);
     EXPECT_NEAR(std::fabs(rock.radius[7]), 150, 0.1);
     EXPECT_EQ(rock.x, static_cast<float>(0.1 * w()));
@@ -229,7 +229,7 @@ TEST_F(NextLevelTest, GiantRockDriftsSlowlyAndIsMovedOffTheShip) {
     ASSERT_EQ(game->bodycount, 1);
     const Body& rock = game->bodies[1];
     EXPECT_EQ(rock.vertexcount, 30);
-    EXPECT_EQ(rock.type, 1);
+    EXPECT_EQ(rock.type, BodyType::flickering);
     EXPECT_NEAR(rock.vy, 0.4, 1e-6);
     EXPECT_NEAR(rock.vx, -0.2, 1e-6);
     EXPECT_EQ(rock.spin[30], static_cast<float>(3.1415 / 800));
@@ -252,7 +252,7 @@ TEST_F(NextLevelTest, TwelveStillShipShapedHunters) {
         const Body& rock = game->bodies[k];
         SCOPED_TRACE(k);
         EXPECT_EQ(rock.vertexcount, 5);
-        EXPECT_EQ(rock.type, 3);
+        EXPECT_EQ(rock.type, BodyType::hunting);
         EXPECT_EQ(rock.state, 0);
         EXPECT_EQ(rock.vx, 0.0f);
         EXPECT_EQ(rock.vy, 0.0f);

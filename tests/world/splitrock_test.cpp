@@ -12,7 +12,7 @@ namespace {
 class SplitRockTest : public GameFixture {
   protected:
     // An n-sided rock at element 1, with a second rock after it.
-    Body& makerock(int n, int16_t type = 0) {
+    Body& makerock(int n, BodyType type = BodyType::plain) {
         Body& rock = game->bodies[1];
         rock = Body{};
         rock.x = 300;
@@ -98,8 +98,8 @@ TEST_F(SplitRockTest, TriangleBreaksIntoItsThreeEdges) {
 }
 
 TEST_F(SplitRockTest, PiecesKeepTheRocksLookAndAreShielded) {
-    for (int16_t type : {0, 1, 2, 3}) {
-        SCOPED_TRACE(type);
+    for (BodyType type : {BodyType::plain, BodyType::flickering, BodyType::pulsing, BodyType::hunting}) {
+        SCOPED_TRACE(static_cast<int>(type));
         makerock(8, type);
         game->splitrock(1);
         for (int k : {1, 3}) {
@@ -110,7 +110,7 @@ TEST_F(SplitRockTest, PiecesKeepTheRocksLookAndAreShielded) {
             EXPECT_EQ(piece.fillstyle, 1);
             EXPECT_EQ(piece.type, type);
             // Pieces of a hunting body stay shielded far longer.
-            EXPECT_EQ(piece.state, type == 3 ? 500 : 10);
+            EXPECT_EQ(piece.state, type == BodyType::hunting ? 500 : 10);
         }
     }
 }
