@@ -68,7 +68,7 @@ void Game::shotcontact(int k) {
     double mean = 0;
     for (int j = 1; j <= b.vertexcount; ++j) mean += std::fabs(b.radius[j]);
     mean /= b.vertexcount;
-    const int n = shotcount;
+    const int n = shots.count;
     for (int i = 1; i <= n; ++i) {
         Shot& s = shots[i];
         if (s.life <= 0) continue;
@@ -90,7 +90,7 @@ void Game::shotcontact(int k) {
 void Game::removalpass() {
     // A removal moves the last body into the gap; looking at that slot again is
     // what a fresh search from body 1 would do next.
-    for (int k = 1; k <= bodycount;) {
+    for (int k = 1; k <= bodies.count;) {
         const Body& b = bodies[k];
         if (b.fillcolour > 1) {
             ++k;
@@ -102,6 +102,6 @@ void Game::removalpass() {
             int q = static_cast<int>(std::floor(rnd() * 5));
             if (q == 0) droppowerup(b.x, b.y, b.vx, b.vy);
         }
-        removebody(k);
+        bodies.remove(k);
     }
 }

@@ -30,7 +30,7 @@ void bounceaxis(Game& game, float& pos, float& v, float limit) {
 }
 }  // namespace
 
-void Game::Form_KeyDown(int keycode, int) {
+void Game::Form_KeyDown(int keycode) {
     switch (keycode) {
         case vk::left:
             keyleft = -1;
@@ -56,7 +56,7 @@ void Game::Form_KeyDown(int keycode, int) {
     }
 }
 
-void Game::Form_KeyUp(int keycode, int) {
+void Game::Form_KeyUp(int keycode) {
     // The late self-destruct looks at the countdown as it was when the key came up;
     // the later rows see it after that row, so one release never blasts twice.
     const int32_t timeratstart = respawntimer;
@@ -95,7 +95,7 @@ void Game::Form_KeyUp(int keycode, int) {
     }
     // An A-bomb can be thrown even while the ship is away; with the particle
     // list full the bomb stays in stock.
-    if (keycode == vk::control && stock(Weapon::abomb) > 0 && particlecount < capacity) {
+    if (keycode == vk::control && stock(Weapon::abomb) > 0 && particles.count < capacity) {
         stock(Weapon::abomb) -= 1;
         sound("abomblaunch");
         launchabomb();
@@ -162,7 +162,7 @@ void Game::hyperspace(Body& b) {
     b.vx = 0;
     b.vy = 0;
     for (int n = 0; n < 25; ++n) {
-        int16_t k = addparticle();
+        int16_t k = particles.add();
         if (k == 0) break;
         Shot& spark = particles[k];
         spark = Shot{};

@@ -34,7 +34,7 @@ void setspin(Body& w, double spin) {
 // exploding thing's own velocity; they live 1 to 76 frames.
 void flameburst(Game& g, float x, float y, float vx, float vy) {
     for (int n = 1; n <= 25; ++n) {
-        int16_t k = g.addparticle();
+        int16_t k = g.particles.add();
         if (k == 0) return;
         Shot& p = g.particles[k];
         p = Shot{};
@@ -55,7 +55,7 @@ void Game::explodeship(float spread) {
     erasebody(ship);
     const int n = ship.vertexcount;
     for (int i = 1; i <= n; ++i) {
-        int16_t k = addbody();
+        int16_t k = bodies.add();
         if (k == 0) break;
         Body& w = bodies[k];
         wedge(w, ship, i);
@@ -87,7 +87,7 @@ void Game::shatterrock(int k) {
     erasebody(rock);
     const int n = rock.vertexcount;
     for (int e = 1; e <= n; ++e) {
-        int16_t i = addbody();
+        int16_t i = bodies.add();
         if (i == 0) break;
         Body& w = bodies[i];
         wedge(w, rock, e);
@@ -119,7 +119,7 @@ void Game::selfdestruct() {
     Body& ship = bodies[0];
     // A shower of bullets that breaks every rock close around the ship.
     for (int n = 1; n <= selfdestructbullets; ++n) {
-        int16_t k = addshot();
+        int16_t k = shots.add();
         if (k == 0) break;
         Shot& s = shots[k];
         s = Shot{};
@@ -135,7 +135,7 @@ void Game::selfdestruct() {
     }
     // A ring of sparks running outward at 5 units per frame.
     for (int n = 1; n <= 50; ++n) {
-        int16_t k = addparticle();
+        int16_t k = particles.add();
         if (k == 0) break;
         Shot& p = particles[k];
         p = Shot{};
@@ -183,7 +183,7 @@ void Game::spawnsparks() {
     // A ring of white sparks flying out from the ship at 5 units per frame.
     const Body& ship = bodies[0];
     for (int n = 1; n <= 25; ++n) {
-        int16_t k = addparticle();
+        int16_t k = particles.add();
         if (k == 0) break;
         Shot& p = particles[k];
         p = Shot{};

@@ -18,10 +18,10 @@ constexpr Vertex bighunter[] = {{15, 0}, {10, 6.283f / 3}, {5, 3.1415f}, {10, 12
 void Game::huntertimerstep() {
     // Counted only while something other than the ship exists.
     ++huntertimer;
-    if (bodycount == 0) huntertimer = 0;
+    if (bodies.count == 0) huntertimer = 0;
     if (huntertimer <= 999) return;
     huntertimer = 0;
-    int16_t k = addbody();
+    int16_t k = bodies.add();
     if (k == 0) return;
     Body& b = bodies[k];
     // A fresh record: the hunter starts at rest and without spin; its colours

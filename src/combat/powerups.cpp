@@ -16,7 +16,7 @@ int16_t addstock(int16_t stock, int16_t amount) {
 }  // namespace
 
 void Game::droppowerup(float x, float y, float vx, float vy) {
-    int16_t k = addpowerup();
+    int16_t k = powerups.add();
     if (k == 0) return;
     Powerup& p = powerups[k];
     p = Powerup{};
@@ -58,7 +58,7 @@ void Game::droppowerup(float x, float y, float vx, float vy) {
 void Game::poweruppass() {
     const float w = static_cast<float>(playfieldwidth()), h = static_cast<float>(playfieldheight());
     const Body& ship = bodies[0];
-    const int n = powerupcount;
+    const int n = powerups.count;
     for (int i = 1; i <= n; ++i) {
         Powerup& p = powerups[i];
         if (p.life > 0) --p.life;
@@ -91,11 +91,11 @@ void Game::poweruppass() {
             pickup(p);
             p.life = 0;
         }
-        drawpowerup(i, 0);
+        drawpowerup(i);
     }
     for (;;) {
         int found = 0;
-        for (int i = 1; i <= powerupcount; ++i) {
+        for (int i = 1; i <= powerups.count; ++i) {
             if (powerups[i].life < 1) {
                 found = i;
                 break;
@@ -103,7 +103,7 @@ void Game::poweruppass() {
         }
         if (found == 0) break;
         erasepowerup(found);
-        removepowerup(found);
+        powerups.remove(found);
     }
 }
 
@@ -139,7 +139,7 @@ void Game::pickup(Powerup& p) {
     }
 }
 
-void Game::drawpowerup(int index, int) {
+void Game::drawpowerup(int index) {
     const Powerup& p = powerups[index];
     // Full brightness down to life 500, then darkening to black.
     const double v = p.life / 500.0 * 255;

@@ -20,7 +20,7 @@ const std::array<std::string, 4> gunsounds = {"fire1", "fire2", "fire3", "fire4"
 
 // A record added to a list, reset to a clean shot; null when the list is full
 // and the record has to be dropped.
-Shot* newrecord(std::array<Shot, Game::capacity + 1>& list, int16_t k) {
+Shot* newrecord(Pool<Shot, Game::capacity>& list, int16_t k) {
     if (k == 0) return nullptr;
     list[k] = Shot{};
     return &list[k];
@@ -80,9 +80,9 @@ void Game::fireweapon() {
     switch (weapon) {
         case Weapon::gun: {
             // The limit counts every record in flight, laser dots and shrapnel too.
-            if (shotcount >= 4) return;
-            sound(gunsounds[shotcount % 4]);
-            Shot* s = newrecord(shots, addshot());
+            if (shots.count >= 4) return;
+            sound(gunsounds[shots.count % 4]);
+            Shot* s = newrecord(shots, shots.add());
             if (s == nullptr) return;
             s->vx = static_cast<float>(std::cos(h) * 8 + ship.vx);
             s->vy = static_cast<float>(std::sin(h) * 8 + ship.vy);
@@ -102,11 +102,11 @@ void Game::fireweapon() {
         case Weapon::missile: {
             // With no rock to chase the missile stays in stock; with the list
             // full it is not launched either.
-            if (bodycount < 1 || stock(Weapon::missile) < 1 || particlecount >= capacity) return;
+            if (bodies.count < 1 || stock(Weapon::missile) < 1 || particles.count >= capacity) return;
             sound("\\missleFire.wav");
             sound("missile");
             stock(Weapon::missile) -= 1;
-            Shot* m = newrecord(particles, addparticle());
+            Shot* m = newrecord(particles, particles.add());
             if (m == nullptr) return;
             m->type = ParticleType::missile;
             m->vx = static_cast<float>(std::cos(h) * 5 + ship.vx);
@@ -118,11 +118,11 @@ void Game::fireweapon() {
             m->life0 = 1150;
             m->heading = h;
             m->turn = 0;
-            m->target = cint16(rnd() * bodycount + 1);
+            m->target = cint16(rnd() * bodies.count + 1);
             break;
         }
         case Weapon::abomb:
-            if (stock(Weapon::abomb) < 1 || particlecount >= capacity) return;
+            if (stock(Weapon::abomb) < 1 || particles.count >= capacity) return;
             sound("abomblaunch");
             stock(Weapon::abomb) -= 1;
             launchabomb();
@@ -133,7 +133,7 @@ void Game::fireweapon() {
 void Game::launchabomb() {
     const Body& ship = bodies[0];
     const double h = ship.angle[1];
-    Shot* b = newrecord(particles, addparticle());
+    Shot* b = newrecord(particles, particles.add());
     if (b == nullptr) return;
     // Thrown backwards, away from the ship's heading.
     b->type = ParticleType::abomb;
@@ -163,7 +163,7 @@ void Game::firelaser() {
     // 120 dots ten units apart: the beam reaches 1200 units ahead.
     for (int k = 1; k <= 120; ++k) {
         laserbeam.radius[1] += 10;
-        Shot* s = newrecord(shots, addshot());
+        Shot* s = newrecord(shots, shots.add());
         if (s == nullptr) continue;
         s->x = static_cast<float>(ship.x + std::cos(h) * 10 * k);
         s->y = static_cast<float>(ship.y + std::sin(h) * 10 * k);
@@ -202,10 +202,10 @@ void Game::shotpass() {
     // A spent shot takes the last one's place and the scan moves on, so the
     // moved shot is only looked at on the next frame (it stays at life 0,
     // drawn black and never hits anything).
-    for (int i = 1; i <= shotcount; ++i) {
-        if (shots[i].life < 1) removeshot(i);
+    for (int i = 1; i <= shots.count; ++i) {
+        if (shots[i].life < 1) shots.remove(i);
     }
-    const int n = shotcount;
+    const int n = shots.count;
     for (int i = 1; i <= n; ++i) {
         Shot& s = shots[i];
         if (s.life > 0) s.life -= 1;
@@ -224,7 +224,7 @@ void Game::shotpass() {
 
 void Game::particlepass() {
     // Records added during the pass wait for the next frame.
-    const int n = particlecount;
+    const int n = particles.count;
     for (int i = 1; i <= n; ++i) {
         Shot& p = particles[i];
         p.life -= 1;
@@ -256,10 +256,10 @@ void Game::particlepass() {
     }
     // Spent particles go; the one moved into the gap is looked at again at
     // once, as a fresh search from the start would find it next.
-    for (int i = 1; i <= particlecount;) {
+    for (int i = 1; i <= particles.count;) {
         if (particles[i].life < 1) {
             erasemissile(particles[i]);
-            removeparticle(i);
+            particles.remove(i);
         } else {
             ++i;
         }
@@ -269,8 +269,8 @@ void Game::particlepass() {
 // --- homing missile
 
 void Game::homingmissile(Shot& m) {
-    if (m.target > bodycount) m.target = cint16(rnd() * bodycount + 1);
-    if (bodycount == 0) {
+    if (m.target > bodies.count) m.target = cint16(rnd() * bodies.count + 1);
+    if (bodies.count == 0) {
         // Nothing left to chase: fly home and go back into stock when caught.
         m.target = 0;
         const Body& ship = bodies[0];
@@ -310,7 +310,7 @@ void Game::homingmissile(Shot& m) {
     m.vy = static_cast<float>((m.vy + std::sin(m.heading) * 0.25) * 0.95);
     m.colour = rgb(255, rnd() * 55 + 200, 0);
 
-    for (int k = 1; k <= bodycount; ++k) {
+    for (int k = 1; k <= bodies.count; ++k) {
         if (bodies[k].vertexcount > 2 && pointinbody(bodies[k], m.x, m.y) && m.life < m.life0) {
             m.life = 0;
             break;
@@ -319,7 +319,7 @@ void Game::homingmissile(Shot& m) {
     // A spent missile bursts into shrapnel; the shrapnel breaks the rock next frame.
     if (m.life == 0) {
         for (int n = 0; n < 5; ++n) {
-            Shot* s = newrecord(shots, addshot());
+            Shot* s = newrecord(shots, shots.add());
             if (s == nullptr) break;
             double speed = rnd() * 5;
             double a = rnd() * fullturn;
@@ -374,7 +374,7 @@ void Game::abomb(Shot& m) {
         std::fill(outlineknown.begin(), outlineknown.end(), false);
         for (int u = -reach; u <= reach; u += 25) {
             for (int v = -reach; v <= reach; v += 25) {
-                const int n = bodycount;
+                const int n = bodies.count;
                 for (int k = 1; k <= n; ++k) {
                     if (bodies[k].vertexcount <= 2) continue;
                     if (!outlineknown[k]) {
@@ -383,7 +383,7 @@ void Game::abomb(Shot& m) {
                     }
                     if (insideoutline(bodies[k], outlines[k], m.x + u, m.y + v)) {
                         // The split rewrites this element and every one past the old count.
-                        const int before = bodycount;
+                        const int before = bodies.count;
                         splitrock(k);
                         outlineknown[k] = false;
                         for (int i = before + 1; i <= capacity && i <= before + splitpieces; ++i) outlineknown[i] = false;

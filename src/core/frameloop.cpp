@@ -68,7 +68,7 @@ bool Game::playframe() {
     huntertimerstep();
     // The count is read again before every body, so pieces split off during
     // the pass are moved, tested and drawn in this same frame.
-    for (int k = 1; k <= bodycount; ++k) bodystep(k);
+    for (int k = 1; k <= bodies.count; ++k) bodystep(k);
     removalpass();
     flamestep();
     drawbody(bodies[0]);
@@ -80,13 +80,13 @@ void Game::erasepass() {
     if (laserbeam.fillcolour >= 0) erasebody(laserbeam);
     erasebody(flame);
     erasebody(bodies[0]);
-    int n = bodycount;
+    int n = bodies.count;
     for (int k = 1; k <= n; ++k) erasebody(bodies[k]);
-    n = shotcount;
+    n = shots.count;
     for (int k = 1; k <= n; ++k) erasemissile(shots[k]);
-    n = powerupcount;
+    n = powerups.count;
     for (int k = 1; k <= n; ++k) erasepowerup(k);
-    n = particlecount;
+    n = particles.count;
     for (int k = 1; k <= n; ++k) erasemissile(particles[k]);
 }
 
@@ -105,8 +105,8 @@ bool Game::shipstep() {
 }
 
 bool Game::levelended() const {
-    if (bodycount != 0 || powerupcount != 0) return false;
-    for (int k = 1; k <= particlecount; ++k) {
+    if (bodies.count != 0 || powerups.count != 0) return false;
+    for (int k = 1; k <= particles.count; ++k) {
         if (particles[k].type == ParticleType::missile) return false;
     }
     return true;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/numbers.h"
+#include "core/pool.h"
 #include "core/random.h"
 #include "platform/platform.h"
 #include "world/body.h"
@@ -95,6 +96,7 @@ enum class LetterRow { author, presents, title, gameover, pause, banner };
 struct Label {
     std::string caption;
     std::string tag;
+    // Set as the window places its labels; nothing reads them back.
     bool visible = true;
     double left = 0, top = 0;
 };
@@ -102,8 +104,8 @@ struct Label {
 // The laser-charge gauge: a hidden shape whose tag holds a number.
 struct Gauge {
     int32_t tag = 0;
-    int32_t fillcolour = 0;
-    bool visible = false;
+    int32_t fillcolour = 0;  // set at start-up and kept; nothing reads it back
+    bool visible = false;    // hidden by the menu; nothing reads it back
 };
 
 // The hidden one-line text box that receives the typed name characters.
@@ -123,54 +125,45 @@ class Game : public EventHandler {
 public:
     Game(Platform& platform, RandomSource& random);
 
-    // --- collections: elements 1..count in use; element 0 of bodies is the ship
+    // --- collections: elements 1..count in use (bodies.count is the game's
+    // bodycount, and so on); element 0 of bodies is the ship
     static constexpr int16_t capacity = 1000;
     static constexpr int16_t lettercapacity = 100;
-    std::array<Body, capacity + 1> bodies{};
-    std::array<Shot, capacity + 1> shots{};
-    std::array<Shot, capacity + 1> particles{};
-    std::array<Powerup, capacity + 1> powerups{};
-    std::array<Letter, lettercapacity + 1> letters{};
+    Pool<Body, capacity> bodies;
+    Pool<Shot, capacity> shots;
+    Pool<Shot, capacity> particles;
+    Pool<Powerup, capacity> powerups;
+    Pool<Letter, lettercapacity> letters;
     std::array<PixelPoint, capacity + 1> points{};  // scratch polygon buffer, from element 1
     std::array<int16_t, 11> ammo{};  // stock by Weapon: gun (always 1), laser, missiles, A-bombs
     int16_t& stock(Weapon w) { return ammo[weaponindex(w)]; }
 
-    int16_t bodycount = 0, shotcount = 0, particlecount = 0, powerupcount = 0, lettercount = 0;
     Body flame{};      // engine flame drawn behind the ship while it thrusts
     Body laserbeam{};  // the laser's line; its fill colour doubles as its on/off state
-
-    // Adding raises the count and gives the new index; 0 when the collection is
-    // full (the addition is refused and nothing is written).
-    int16_t addbody();
-    int16_t addshot();
-    int16_t addparticle();
-    int16_t addpowerup();
-    int16_t addletter();
-    // Removing copies the last element over element k and lowers the count.
-    void removebody(int k);
-    void removeshot(int k);
-    void removeparticle(int k);
-    void removepowerup(int k);
 
     // --- scalar state
     GameState gamestate = GameState::mainmenu;  // which screen runs
     int16_t cursor = 0;     // highlighted menu line; rank being typed during name entry
     int16_t keyleft = 0, keyright = 0, keyup = 0, keydown = 0;  // -1 while held
     int16_t firestate = 0;  // fire control word in play; -1 = Enter's request outside play
-    int32_t windowdc = 0;   // drawing context handle (kept for the drawing calls' order)
+    int32_t windowdc = 0;   // drawing context handle, fetched before each polygon; nothing reads it
     int16_t selectedship = 0;  // ship design chosen on the menu
     Weapon weapon = Weapon::gun;  // current weapon
     int16_t lives = 0;         // spare ships
     int32_t nextlife = 0;      // score at which the next extra ship is given
     int16_t wireframe = 0;     // non-zero: everything drawn as outlines
     int16_t level = 0;         // current level number
-    int16_t levelmode = 0;     // level scheme; always 1
+    int16_t levelmode = 0;     // level scheme; always 1, so nothing reads it
     int32_t respawntimer = 0;  // 0 in play; 250 after the ship is destroyed, counted down
     int32_t huntertimer = 0;   // frames counted while rocks remain
     int16_t paused = 0;        // non-zero while paused
     double pixelscale = 1;     // window pixels per playfield unit
     std::string soundfolder;   // "\classic" or "\trek"; empty until the first game
-    int64_t frequency = 0;     // performance-counter ticks per second
+    int64_t frequency = 0;     // performance-counter ticks per second, read by the constructor
+
+    // --- scratch buffers, reused so that a frame allocates nothing
+    std::string mediacommand;                // the media command being built
+    std::array<char, 96> stockbartext{};     // the HUD's stock bar
 
     // --- controls of the game window
     Label lblscore;   // caption: the score as decimal text; tag: score flash level
@@ -201,16 +194,15 @@ public:
     void Form_Load();
     void Form_Unload();
     void programflow();       // menu, game, game over, for ever
-    void newgame();           // program flow steps 4 to 6
+    void newgame();           // the new game's sounds, ship, values and first level
     bool frameloop();         // one game; false when the game ended
-    void frame(int64_t framestart);  // one frame of play after events (steps 3 to 20)
     bool playframe();         // a frame's work between events and wait; false when the game ended
     void erasepass();
     void bodystep(int k);
     bool shipstep();          // respawn or ship update; false when the game ends
     bool levelended() const;
     void waitframe(int64_t framestart, int rate);  // busy wait until 1/rate s has passed
-    void sound(const std::string& filename, int unused = 1);
+    void sound(const std::string& filename);
     void startgamesounds();   // game start: reopen the sound set, switch the music
     void musiccheck();        // level set-up: restart the game music when it has ended
     double score() const;     // the score caption's value
@@ -240,8 +232,8 @@ public:
     void initializeship(int index = 0, int ship = -1);  // -1: selectedship
 
     // --- combat/
-    void Form_KeyDown(int keycode, int shift);
-    void Form_KeyUp(int keycode, int shift);
+    void Form_KeyDown(int keycode);
+    void Form_KeyUp(int keycode);
     void weaponkey(int code);  // typed digits choose a weapon
     void shipupdate();
     void firecadence();
@@ -273,7 +265,7 @@ public:
     void droppowerup(float x, float y, float vx, float vy);
     void poweruppass();
     void pickup(Powerup& p);
-    void drawpowerup(int index, int erasemode);
+    void drawpowerup(int index);
     void erasepowerup(int index);
     void huntertimerstep();
     void huntersteer(Body& b);
@@ -298,8 +290,8 @@ public:
     void gameover();
 
     // --- events from the platform
-    void onkeydown(int keycode) override { Form_KeyDown(keycode, 0); }
-    void onkeyup(int keycode) override { Form_KeyUp(keycode, 0); }
+    void onkeydown(int keycode) override { Form_KeyDown(keycode); }
+    void onkeyup(int keycode) override { Form_KeyUp(keycode); }
     void ontyped(int code) override;
     void onunload() override { Form_Unload(); }
     InputContext inputcontext() const override;

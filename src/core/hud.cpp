@@ -30,29 +30,21 @@ double leadingnumber(const std::string& text) {
 }
 
 // A stock bar: one slash per item, but never more than 73 slashes; a longer
-// stock shows 73 slashes, a blank and its number. Built in a fixed buffer,
-// since the HUD is drawn every frame.
-class StockBar {
-  public:
-    std::string_view text(int n) {
-        size_t length = 0;
-        int slashes = n < 73 ? (n > 0 ? n : 0) : 73;
-        for (int i = 0; i < slashes; ++i) buffer_[length++] = '/';
-        if (n >= 73) {
-            buffer_[length++] = ' ';
-            char digits[8];
-            int count = 0;
-            for (int v = n; v > 0; v /= 10) digits[count++] = static_cast<char>('0' + v % 10);
-            while (count > 0) buffer_[length++] = digits[--count];
-        }
-        return {buffer_.data(), length};
+// stock shows 73 slashes, a blank and its number. Built in the game's fixed
+// buffer, since the HUD is drawn every frame.
+std::string_view stockbar(std::array<char, 96>& buffer, int n) {
+    size_t length = 0;
+    int slashes = n < 73 ? (n > 0 ? n : 0) : 73;
+    for (int i = 0; i < slashes; ++i) buffer[length++] = '/';
+    if (n >= 73) {
+        buffer[length++] = ' ';
+        char digits[8];
+        int count = 0;
+        for (int v = n; v > 0; v /= 10) digits[count++] = static_cast<char>('0' + v % 10);
+        while (count > 0) buffer[length++] = digits[--count];
     }
-
-  private:
-    std::array<char, 96> buffer_{};
-};
-
-StockBar stockbar;
+    return {buffer.data(), length};
+}
 }  // namespace
 
 double Game::score() const {
@@ -147,11 +139,11 @@ void Game::drawhud() {
     if (weapon > Weapon::gun) {
         window.setposition(0, 7 * s);
         window.setfontsize(7 * s);
-        window.print(stockbar.text(stock(weapon)));
+        window.print(stockbar(stockbartext, stock(weapon)));
     }
 
     if (stock(Weapon::abomb) > 0) {
-        std::string_view bar = stockbar.text(stock(Weapon::abomb));
+        std::string_view bar = stockbar(stockbartext, stock(Weapon::abomb));
         window.setlinecolour(rgb(255, cint(rnd() * 255), 0));
         window.setposition(70 * s, 0);
         window.setfontsize(10 * s);

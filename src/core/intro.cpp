@@ -25,7 +25,7 @@ void Game::intro() {
             waitframe(framestart, letterrate);
         }
         window.clear();
-        lettercount = 0;
+        letters.count = 0;
         if (word == "Brannoch") {
             lbltitle.caption = "Presents";
         } else if (word == "Presents") {

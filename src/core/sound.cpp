@@ -7,28 +7,15 @@
 #include "core/game.h"
 #include "core/soundeffects.h"
 
-namespace {
-// One command buffer, reused, so playing an effect during play allocates
-// nothing once the buffer has grown.
-std::string& commandbuffer() {
-    static std::string buffer = [] {
-        std::string b;
-        b.reserve(128);
-        return b;
-    }();
-    return buffer;
-}
-}  // namespace
-
 // Restarts the effect from its beginning even when it still sounds.
-void Game::sound(const std::string& filename, int) {
-    std::string& command = commandbuffer();
+void Game::sound(const std::string& filename) {
+    std::string& command = mediacommand;
     command.assign("play ").append(filename).append(" from 0");
     platform.mcisendstring(command, nullptr);
 }
 
 void Game::startgamesounds() {
-    std::string& command = commandbuffer();
+    std::string& command = mediacommand;
     for (const SoundEffect& e : soundeffects) {
         command.assign("close ").append(e.alias).append(" wait");
         platform.mcisendstring(command, nullptr);

@@ -15,8 +15,8 @@ void Game::showlevel() {
         waitframe(framestart, letterrate);
     }
     window.clear();
-    lettercount = 0;
-    sound("\\ding.wav", 1);
+    letters.count = 0;
+    sound("\\ding.wav");
 }
 
 void Game::pausemessage() {
@@ -28,12 +28,12 @@ void Game::pausemessage() {
         // The window is not cleared: the word glows over the frozen game.
         if (drawletters(false)) {
             // The frame loop calls again at once while still paused.
-            lettercount = 0;
+            letters.count = 0;
             return;
         }
         if (paused == 0) {
             // Play resumes on a clean window; the next frame draws everything again.
-            lettercount = 0;
+            letters.count = 0;
             window.clear();
             return;
         }

@@ -15,9 +15,9 @@ constexpr size_t longestname = 9;
 }  // namespace
 
 void Game::gameover() {
-    powerupcount = 0;
+    powerups.count = 0;
     platform.mcisendstring("stop firebomb", nullptr);
-    sound("gameover", 1);
+    sound("gameover");
     addletters("GAME OVER", LetterRow::gameover);
     // The window is not cleared: the letters glow over the last game picture.
     for (;;) {
@@ -27,7 +27,7 @@ void Game::gameover() {
         waitframe(framestart, letterrate);
     }
     window.clear();
-    lettercount = 0;
+    letters.count = 0;
     respawntimer = 0;
     lblweapon.caption.clear();
     lasercharge.visible = false;

@@ -183,8 +183,8 @@ void Game::nextlevel() {
 
     huntertimer = 0;
     window.clear();
-    particlecount = 0;
-    shotcount = 0;
+    particles.count = 0;
+    shots.count = 0;
     respawntimer = 0;
     showlevel();
 
@@ -199,16 +199,16 @@ void Game::nextlevel() {
 
     spawnsparks();
 
-    bodycount = static_cast<int16_t>(rockcount(L));
+    bodies.count = static_cast<int16_t>(rockcount(L));
 
     // Levels 1 and 2 are always standard; later ones are special about 27% of the time.
     double v = rnd() * 100;
     if (L <= 2) v = 100;
     if (v <= 27) {
         const int kind = static_cast<int>(std::floor(rnd() * 6));
-        if (kind == 3 || kind == 5) bodycount = 1;
-        if (kind == 4) bodycount = 12;
-        for (int i = 1; i <= bodycount; ++i) {
+        if (kind == 3 || kind == 5) bodies.count = 1;
+        if (kind == 4) bodies.count = 12;
+        for (int i = 1; i <= bodies.count; ++i) {
             // A fresh record: nothing of the last level's body carries over
             // (the ship-shaped rocks in particular start without spin).
             bodies[i] = Body{};
@@ -230,14 +230,14 @@ void Game::nextlevel() {
     } else {
         // From level 9 on, odd levels end the field with one small four-sided rock.
         const bool smalllast = L > 8 && (L - 8) % 2 == 1;
-        for (int i = 1; i <= bodycount; ++i) {
+        for (int i = 1; i <= bodies.count; ++i) {
             bodies[i] = Body{};
-            standardrock(*this, bodies[i], L, smalllast && i == bodycount, w, h);
+            standardrock(*this, bodies[i], L, smalllast && i == bodies.count, w, h);
         }
     }
 
     // No rock may start over the ship.
-    for (int i = 1; i <= bodycount; ++i) {
+    for (int i = 1; i <= bodies.count; ++i) {
         for (int tries = 0; tries < keepofftries && pointinbody(bodies[i], ship.x, ship.y);
              ++tries) {
             bodies[i].x = static_cast<float>(rnd() * w);

@@ -19,7 +19,7 @@ class Collisions : public GameFixture {
     // A long thin diamond at (300, 300): points 40 units out along x, 5 along y,
     // so its mean radius, 22.5, is far from its outline.
     int addlongrock(int16_t state = 0, BodyType type = BodyType::plain) {
-        int16_t k = game->addbody();
+        int16_t k = game->bodies.add();
         Body& r = game->bodies[k];
         r = Body{};
         r.vertexcount = 4;
@@ -36,7 +36,7 @@ class Collisions : public GameFixture {
         return k;
     }
     Shot& addshotat(float x, float y, float vx = 0, float vy = 0) {
-        Shot& s = game->shots[game->addshot()];
+        Shot& s = game->shots[game->shots.add()];
         s = Shot{};
         s.x = x;
         s.y = y;
@@ -46,8 +46,8 @@ class Collisions : public GameFixture {
         return s;
     }
     void reset() {
-        game->bodycount = 0;
-        game->shotcount = 0;
+        game->bodies.count = 0;
+        game->shots.count = 0;
     }
 };
 
@@ -70,7 +70,7 @@ TEST_F(Collisions, ShotsHitTheSquareOfTheMeanRadiusNotTheOutline) {
         Shot& s = addshotat(c.x, c.y, c.vx, c.vy);
         g.shotcontact(1);
         EXPECT_EQ(s.life == 0, c.hit);
-        EXPECT_EQ(g.bodycount, c.hit ? 2 : 1);  // a hit splits the rock in two
+        EXPECT_EQ(g.bodies.count, c.hit ? 2 : 1);  // a hit splits the rock in two
     }
 }
 
@@ -112,7 +112,7 @@ TEST_F(Collisions, OnlyTheFirstOfTwoShotsIsUsedAndFlickeringRocksShatter) {
     g.shotcontact(1);
     EXPECT_EQ(first.life, 0);
     EXPECT_EQ(second.life, 20);
-    EXPECT_EQ(g.bodycount, 2);
+    EXPECT_EQ(g.bodies.count, 2);
 
     // A flickering rock of four corners shatters into wedges and keeps a segment;
     // one of three corners is split like any other.
@@ -121,13 +121,13 @@ TEST_F(Collisions, OnlyTheFirstOfTwoShotsIsUsedAndFlickeringRocksShatter) {
     addshotat(300, 300);
     g.shotcontact(1);
     EXPECT_EQ(g.bodies[1].vertexcount, 2);
-    EXPECT_EQ(g.bodycount, 5);
+    EXPECT_EQ(g.bodies.count, 5);
     reset();
     int k = addlongrock(0, BodyType::flickering);
     g.bodies[k].vertexcount = 3;
     addshotat(300, 300);
     g.shotcontact(k);
-    EXPECT_EQ(g.bodycount, 3);  // the triangle's three edges
+    EXPECT_EQ(g.bodies.count, 3);  // the triangle's three edges
 }
 
 TEST_F(Collisions, FadedSegmentsScoreAndSometimesDropAPowerup) {
@@ -145,7 +145,7 @@ TEST_F(Collisions, FadedSegmentsScoreAndSometimesDropAPowerup) {
         {2, BodyType::pulsing, 1, 50},     // faded segment of a pulsing rock: scores
     };
     for (const Segment& s : segments) {
-        Body& b = g.bodies[g.addbody()];
+        Body& b = g.bodies[g.bodies.add()];
         b = Body{};
         b.vertexcount = s.vertices;
         b.type = s.type;
@@ -157,10 +157,10 @@ TEST_F(Collisions, FadedSegmentsScoreAndSometimesDropAPowerup) {
     // The first scoring segment keeps its luck (q = 2); the second drops (q = 0).
     random.push(0.5, 0.1);
     g.removalpass();
-    ASSERT_EQ(g.bodycount, 1);
+    ASSERT_EQ(g.bodies.count, 1);
     EXPECT_FLOAT_EQ(g.bodies[1].x, 40);
     EXPECT_EQ(g.score(), 200);
-    ASSERT_EQ(g.powerupcount, 1);
+    ASSERT_EQ(g.powerups.count, 1);
     EXPECT_FLOAT_EQ(g.powerups[1].x, 50);
 }
 }  // namespace

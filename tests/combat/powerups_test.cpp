@@ -15,7 +15,7 @@ bool played(const HeadlessPlatform& platform, const std::string& name) {
 }
 
 Powerup& place(Game& g, PowerupKind kind, int16_t amount, float x, float y) {
-    int16_t k = g.addpowerup();
+    int16_t k = g.powerups.add();
     Powerup& p = g.powerups[k];
     p = Powerup{};
     p.kind = kind;
@@ -49,12 +49,12 @@ TEST_F(Powerups, DropRollsTheKindAndTheValueByLevel) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.level << " " << c.roll << " " << c.second);
         Game& g = *game;
-        g.powerupcount = 0;
+        g.powerups.count = 0;
         g.powerups[1].kind = PowerupKind::missiles;  // stale contents of a used slot must not leak through
         g.level = c.level;
         random.push(c.roll, c.second);
         g.droppowerup(10, 20, 1.5f, -2);
-        ASSERT_EQ(g.powerupcount, 1);
+        ASSERT_EQ(g.powerups.count, 1);
         const Powerup& p = g.powerups[1];
         EXPECT_EQ(p.kind, c.kind);
         EXPECT_EQ(p.amount, c.amount);
@@ -63,9 +63,9 @@ TEST_F(Powerups, DropRollsTheKindAndTheValueByLevel) {
         EXPECT_FLOAT_EQ(p.vy, -2);
         while (random.pending() > 0) random.next();
     }
-    game->powerupcount = 1000;
+    game->powerups.count = 1000;
     game->droppowerup(0, 0, 0, 0);  // a full list drops nothing
-    EXPECT_EQ(game->powerupcount, 1000);
+    EXPECT_EQ(game->powerups.count, 1000);
 }
 
 TEST_F(Powerups, DragSlowsFastPowerupsMoreAndWallsTurnThemBack) {
@@ -78,7 +78,7 @@ TEST_F(Powerups, DragSlowsFastPowerupsMoreAndWallsTurnThemBack) {
     } cases[] = {{300, 5, 0.848f}, {300, 1, 0.992f}, {300, 10, 0.848f}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.vx);
-        g.powerupcount = 0;
+        g.powerups.count = 0;
         Powerup& p = place(g, PowerupKind::laser, 45, c.x, 100);
         p.vx = c.vx;
         g.poweruppass();
@@ -87,7 +87,7 @@ TEST_F(Powerups, DragSlowsFastPowerupsMoreAndWallsTurnThemBack) {
         EXPECT_EQ(p.life, 499);
     }
     // Past the right edge it comes back inside, moving left.
-    g.powerupcount = 0;
+    g.powerups.count = 0;
     Powerup& p = place(g, PowerupKind::laser, 45, w + 1, 100);
     p.vx = 2;
     g.poweruppass();
@@ -143,7 +143,7 @@ TEST_F(Powerups, FlyingOverAPointsPowerupScoresItAndRemovesIt) {
     place(g, PowerupKind::points, 3000, 214, 186);  // just inside the 15-unit square
     place(g, PowerupKind::abomb, 1, 216, 200);     // just outside it
     g.poweruppass();
-    EXPECT_EQ(g.powerupcount, 1);
+    EXPECT_EQ(g.powerups.count, 1);
     EXPECT_EQ(g.powerups[1].kind, PowerupKind::abomb);
     EXPECT_EQ(g.score(), 3000);
     EXPECT_TRUE(played(*platform, "get3"));
@@ -154,7 +154,7 @@ TEST_F(Powerups, ExpiredPowerupsAreAllRemovedInOnePass) {
     g.bodies[0].x = g.bodies[0].y = -500;
     for (int i = 0; i < 4; ++i) place(g, PowerupKind::laser, 45, 100.0f + 40 * i, 100).life = (i % 2 == 0) ? 1 : 9;
     g.poweruppass();
-    ASSERT_EQ(g.powerupcount, 2);
+    ASSERT_EQ(g.powerups.count, 2);
     EXPECT_EQ(g.powerups[1].life, 8);
     EXPECT_EQ(g.powerups[2].life, 8);
 }
@@ -175,11 +175,11 @@ TEST_F(Powerups, PointsPowerupColoursByAmount) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.amount);
         Game& g = *game;
-        g.powerupcount = 0;
+        g.powerups.count = 0;
         Powerup& p = place(g, PowerupKind::points, c.amount, 100, 100);
         p.life = c.life;
         random.push(0.5);
-        g.drawpowerup(1, 0);
+        g.drawpowerup(1);
         EXPECT_EQ(g.window.fillcolour(), c.colour);
         EXPECT_EQ(g.window.linecolour(), c.colour);
         EXPECT_EQ(g.window.fillstyle(), 0);
@@ -197,7 +197,7 @@ TEST_F(Powerups, EraseSquaresAreSizedByKind) {
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.kind));
         g.window.fillrect(0, 0, g.playfieldwidth(), 600, 0xFFFFFF);
-        g.powerupcount = 0;
+        g.powerups.count = 0;
         place(g, c.kind, 1, 100, 100);
         g.erasepowerup(1);
         if (c.side == 0) {

@@ -18,7 +18,7 @@ void enteruntilplay(HeadlessPlatform& p, const Game& g, int64_t f) {
 }
 
 bool inplay(const Game& g) {
-    return g.gamestate == GameState::play && g.lettercount == 0 && g.paused == 0 && g.lives > 0;
+    return g.gamestate == GameState::play && g.letters.count == 0 && g.paused == 0 && g.lives > 0;
 }
 }  // namespace
 
@@ -39,10 +39,10 @@ TEST_F(GameFixture, ClosingTheWindowInAnyLoopUnwindsAfterReleasingTheMedia) {
          }},
         {"banner",
          [](const Game& g, int64_t) {
-             return g.gamestate == GameState::play && g.lettercount > 0 && g.level == 1;
+             return g.gamestate == GameState::play && g.letters.count > 0 && g.level == 1;
          },
          enteruntilplay},
-        {"game", [](const Game& g, int64_t) { return inplay(g) && g.bodycount > 0; },
+        {"game", [](const Game& g, int64_t) { return inplay(g) && g.bodies.count > 0; },
          enteruntilplay},
         {"pause", [](const Game& g, int64_t) { return g.gamestate == GameState::play && g.paused != 0; },
          [](HeadlessPlatform& p, Game& g, int64_t f) {
@@ -51,7 +51,7 @@ TEST_F(GameFixture, ClosingTheWindowInAnyLoopUnwindsAfterReleasingTheMedia) {
          }},
         {"game over",
          [](const Game& g, int64_t) {
-             return g.gamestate == GameState::play && g.lives == 0 && g.lettercount > 0;
+             return g.gamestate == GameState::play && g.lives == 0 && g.letters.count > 0;
          },
          [](HeadlessPlatform& p, Game& g, int64_t f) {
              enteruntilplay(p, g, f);

@@ -25,7 +25,7 @@ TEST_F(GameOverTest, ScoreOutsideTheTableStillSavesIt) {
     for (int k = 1; k <= 10; ++k) game->highscore[k] = 1000;
     game->setscore("0");
     game->gamestate = GameState::play;
-    game->powerupcount = 4;
+    game->powerups.count = 4;
     game->respawntimer = 1;
     game->lblweapon.caption = "Gun";
     game->lasercharge.visible = true;
@@ -35,8 +35,8 @@ TEST_F(GameOverTest, ScoreOutsideTheTableStillSavesIt) {
     EXPECT_EQ(platform->mediacommands()[0], "stop firebomb");
     EXPECT_EQ(platform->mediacommands()[1], "play gameover from 0");
     EXPECT_EQ(game->gamestate, GameState::play);  // no name entry
-    EXPECT_EQ(game->powerupcount, 0);
-    EXPECT_EQ(game->lettercount, 0);
+    EXPECT_EQ(game->powerups.count, 0);
+    EXPECT_EQ(game->letters.count, 0);
     EXPECT_EQ(game->respawntimer, 0);
     EXPECT_EQ(game->lblweapon.caption, "");
     EXPECT_FALSE(game->lasercharge.visible);

@@ -15,8 +15,8 @@
 namespace {
 
 bool inplay(const Game& g) {
-    return g.gamestate == GameState::play && g.lettercount == 0 && g.paused == 0 && g.lives > 0 &&
-           g.respawntimer == 0 && g.bodycount > 0;
+    return g.gamestate == GameState::play && g.letters.count == 0 && g.paused == 0 && g.lives > 0 &&
+           g.respawntimer == 0 && g.bodies.count > 0;
 }
 
 int firesounds(const HeadlessPlatform& p) {

@@ -43,12 +43,12 @@ std::string named(const char* what, int number) {
 // The first broken rule after a frame, or an empty text.
 std::string checkframe(const Game& g) {
     auto within = [](int count, int capacity) { return count >= 0 && count <= capacity; };
-    if (!within(g.bodycount, Game::capacity)) return named("bodycount", g.bodycount);
-    if (!within(g.shotcount, Game::capacity)) return named("shotcount", g.shotcount);
-    if (!within(g.particlecount, Game::capacity)) return named("particlecount", g.particlecount);
-    if (!within(g.powerupcount, Game::capacity)) return named("powerupcount", g.powerupcount);
-    if (!within(g.lettercount, Game::lettercapacity)) return named("lettercount", g.lettercount);
-    for (int k = 0; k <= g.bodycount; ++k) {
+    if (!within(g.bodies.count, Game::capacity)) return named("bodies.count", g.bodies.count);
+    if (!within(g.shots.count, Game::capacity)) return named("shots.count", g.shots.count);
+    if (!within(g.particles.count, Game::capacity)) return named("particles.count", g.particles.count);
+    if (!within(g.powerups.count, Game::capacity)) return named("powerups.count", g.powerups.count);
+    if (!within(g.letters.count, Game::lettercapacity)) return named("letters.count", g.letters.count);
+    for (int k = 0; k <= g.bodies.count; ++k) {
         const Body& b = g.bodies[k];
         if (!finite(b.x) || !finite(b.y) || !finite(b.vx) || !finite(b.vy)) return named("body", k);
         if (b.vertexcount < 0 || b.vertexcount > max_vertices) return named("vertices of body", k);
@@ -63,9 +63,9 @@ std::string checkframe(const Game& g) {
         }
         return 0;
     };
-    if (int k = shotsok(g.shots, g.shotcount)) return named("shot", k);
-    if (int k = shotsok(g.particles, g.particlecount)) return named("particle", k);
-    for (int k = 1; k <= g.powerupcount; ++k) {
+    if (int k = shotsok(g.shots, g.shots.count)) return named("shot", k);
+    if (int k = shotsok(g.particles, g.particles.count)) return named("particle", k);
+    for (int k = 1; k <= g.powerups.count; ++k) {
         const Powerup& p = g.powerups[k];
         if (!finite(p.x) || !finite(p.y) || !finite(p.vx) || !finite(p.vy))
             return named("power-up", k);
@@ -177,7 +177,7 @@ TEST(Soak, RandomKeysThroughManyGamesKeepEveryListAndNumberSound) {
             // starts to fade out: the level ends the ordinary way, through the
             // removal pass, and the following ones get played too.
             if (g.gamestate == GameState::play && g.paused == 0 && doom(f)) {
-                for (int k = 1; k <= g.bodycount; ++k) {
+                for (int k = 1; k <= g.bodies.count; ++k) {
                     if (g.bodies[k].state >= 0) g.bodies[k].state = -1;
                 }
             }

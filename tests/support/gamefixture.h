@@ -47,7 +47,6 @@ protected:
     void SetUp() override {
         platform = std::make_unique<HeadlessPlatform>(folder.path());
         game = std::make_unique<Game>(*platform, random);
-        game->frequency = platform->frequency();
     }
 
     TempFolder folder;

@@ -31,7 +31,7 @@ class SplitRockTest : public GameFixture {
         rock.type = type;
         game->bodies[2] = Body{};
         game->bodies[2].x = 77;
-        game->bodycount = 2;
+        game->bodies.count = 2;
         return rock;
     }
 
@@ -66,7 +66,7 @@ TEST_F(SplitRockTest, PiecesShareTheCutAndKeepTheListPacked) {
         const Body rock = makerock(c.n);
         random.push(0.75);  // spin 3.1415 / 96
         game->splitrock(1);
-        ASSERT_EQ(game->bodycount, 3);
+        ASSERT_EQ(game->bodies.count, 3);
         const Body& a = game->bodies[3];  // the first piece, added last in the list
         const Body& b = game->bodies[1];  // the second piece takes the rock's place
         expectvertices(a, rock, c.a);
@@ -87,7 +87,7 @@ TEST_F(SplitRockTest, TriangleBreaksIntoItsThreeEdges) {
     const Body rock = makerock(3);
     random.push(0.25);
     game->splitrock(1);
-    ASSERT_EQ(game->bodycount, 4);
+    ASSERT_EQ(game->bodies.count, 4);
     expectvertices(game->bodies[3], rock, {1, 2});
     expectvertices(game->bodies[4], rock, {2, 3});
     expectvertices(game->bodies[1], rock, {1, 3});
@@ -162,14 +162,14 @@ TEST_F(SplitRockTest, RockStaysWholeWhenThePiecesWouldNotFit) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.n << " vertices, " << c.count << " bodies");
         const Body rock = makerock(c.n);
-        game->bodycount = c.count;
+        game->bodies.count = c.count;
         const int64_t drawn = random.drawn();
         game->splitrock(1);
         if (c.splits) {
-            EXPECT_EQ(game->bodycount, c.count + (c.n == 3 ? 2 : 1));
-            EXPECT_LE(game->bodycount, Game::capacity);
+            EXPECT_EQ(game->bodies.count, c.count + (c.n == 3 ? 2 : 1));
+            EXPECT_LE(game->bodies.count, Game::capacity);
         } else {
-            EXPECT_EQ(game->bodycount, c.count);
+            EXPECT_EQ(game->bodies.count, c.count);
             EXPECT_EQ(game->bodies[1].vertexcount, c.n);
             EXPECT_EQ(game->bodies[1].x, rock.x);
             EXPECT_EQ(random.drawn(), drawn);
