@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/game.h"
+#include "core/media.h"
 
 namespace {
 constexpr int selfdestructbullets = 250;
@@ -150,7 +151,7 @@ void Game::selfdestruct() {
         p.life0 = 35;
     }
     explodeship(5.0f);
-    sound("\\explosion.wav");
+    sound(loosesound::explosion);
 }
 
 void Game::protectionblink() {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/game.h"
+#include "core/media.h"
 
 namespace {
 using colours::white;
@@ -103,7 +104,7 @@ void Game::fireweapon() {
             // With no rock to chase the missile stays in stock; with the list
             // full it is not launched either.
             if (bodies.count < 1 || stock(Weapon::missile) < 1 || particles.count >= capacity) return;
-            sound("\\missleFire.wav");
+            sound(loosesound::missilefire);
             sound("missile");
             stock(Weapon::missile) -= 1;
             Shot* m = newrecord(particles, particles.add());

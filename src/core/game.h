@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/numbers.h"
 #include "core/pool.h"
@@ -202,7 +203,7 @@ public:
     bool shipstep();          // respawn or ship update; false when the game ends
     bool levelended() const;
     void waitframe(int64_t framestart, int rate);  // busy wait until 1/rate s has passed
-    void sound(const std::string& filename);
+    void sound(std::string_view filename);  // an effect by alias, or a loose sound by path
     void startgamesounds();   // game start: reopen the sound set, switch the music
     void musiccheck();        // level set-up: restart the game music when it has ended
     double score() const;     // the score caption's value

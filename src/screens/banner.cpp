@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/game.h"
+#include "core/media.h"
 
 void Game::showlevel() {
     addletters("Level " + std::to_string(level), LetterRow::banner);
@@ -16,7 +17,7 @@ void Game::showlevel() {
     }
     window.clear();
     letters.count = 0;
-    sound("\\ding.wav");
+    sound(loosesound::ding);
 }
 
 void Game::pausemessage() {
