@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/game.h"
+#include "platform/cp1252.h"
 
 namespace {
 
@@ -239,12 +240,6 @@ void menuframe(Game& game) {
     }
 }
 
-// Windows-1252 leaves these five codes without a character.
-bool holdscharacter(int code) {
-    if (code < 0 || code > 255) return false;
-    return code != 0x81 && code != 0x8D && code != 0x8F && code != 0x90 && code != 0x9D;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- the loop
@@ -304,7 +299,7 @@ void Game::Form_KeyPress(int& keyascii) {
 
 void Game::ontyped(int code) {
     // Only characters a name can hold in the score file get anywhere.
-    if (!holdscharacter(code)) return;
+    if (!cp1252assigned(code)) return;
     int keyascii = code;
     Form_KeyPress(keyascii);
     if (keyascii == 0 || !Text1.focus) return;
