@@ -25,7 +25,8 @@ std::filesystem::path resolvegamepath(const std::filesystem::path& folder, std::
         std::filesystem::path exact = out / part;
         if (!std::filesystem::exists(exact, ec) && std::filesystem::is_directory(out, ec)) {
             std::string wanted = lower(part);
-            for (std::filesystem::directory_iterator it(out, ec), done; !ec && it != done; it.increment(ec)) {
+            for (std::filesystem::directory_iterator it(out, ec), done; !ec && it != done;
+                 it.increment(ec)) {
                 if (lower(it->path().filename().string()) == wanted) {
                     exact = it->path();
                     break;

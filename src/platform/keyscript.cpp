@@ -46,7 +46,10 @@ KeyScript parsekeyfile(const std::string& text) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') continue;
-        auto fail = [&]() { throw std::runtime_error("key file line " + std::to_string(number) + ": malformed: " + line); };
+        auto fail = [&]() {
+            throw std::runtime_error("key file line " + std::to_string(number) +
+                                     ": malformed: " + line);
+        };
         std::istringstream fields(line);
         std::string extra;
         if (line.compare(first, 5, "seed ") == 0) {
@@ -59,9 +62,10 @@ KeyScript parsekeyfile(const std::string& text) {
         if (line.compare(first, 7, "window ") == 0) {
             std::string word;
             RecordedWindow w;
-            if (!(fields >> word >> w.width >> w.height >> w.outerwidth >> w.outerheight) || (fields >> extra) ||
-                w.width < 1 || w.height < 1 || w.outerwidth < 1 || w.outerheight < 1 || w.width > 16384 ||
-                w.height > 16384 || w.outerwidth > 16384 || w.outerheight > 16384)
+            if (!(fields >> word >> w.width >> w.height >> w.outerwidth >> w.outerheight) ||
+                (fields >> extra) || w.width < 1 || w.height < 1 || w.outerwidth < 1 ||
+                w.outerheight < 1 || w.width > 16384 || w.height > 16384 || w.outerwidth > 16384 ||
+                w.outerheight > 16384)
                 fail();
             script.window = w;
             continue;
@@ -122,17 +126,27 @@ void ScriptPlayer::deliver(int64_t frame, int64_t ms) {
     if (!handler_) return;
     for (const auto& e : due) {
         switch (e.kind) {
-            case ScriptedEvent::Kind::down: handler_->onkeydown(e.code); break;
-            case ScriptedEvent::Kind::up: handler_->onkeyup(e.code); break;
-            case ScriptedEvent::Kind::typed: handler_->ontyped(e.code); break;
+            case ScriptedEvent::Kind::down:
+                handler_->onkeydown(e.code);
+                break;
+            case ScriptedEvent::Kind::up:
+                handler_->onkeyup(e.code);
+                break;
+            case ScriptedEvent::Kind::typed:
+                handler_->ontyped(e.code);
+                break;
             case ScriptedEvent::Kind::paddown:
             case ScriptedEvent::Kind::padup:
-                pads_.button(0, static_cast<PadButton>(e.code), e.kind == ScriptedEvent::Kind::paddown, ms);
+                pads_.button(0, static_cast<PadButton>(e.code),
+                             e.kind == ScriptedEvent::Kind::paddown, ms);
                 break;
-            case ScriptedEvent::Kind::padaxis: pads_.axis(0, static_cast<PadAxis>(e.code), e.value, ms); break;
-            case ScriptedEvent::Kind::padunplug: pads_.unplug(0); break;
+            case ScriptedEvent::Kind::padaxis:
+                pads_.axis(0, static_cast<PadAxis>(e.code), e.value, ms);
+                break;
+            case ScriptedEvent::Kind::padunplug:
+                pads_.unplug(0);
+                break;
         }
     }
     pads_.tick(ms);
 }
-

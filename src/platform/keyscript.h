@@ -54,7 +54,7 @@ std::vector<ScriptedEvent> parsekeyscript(const std::string& text);
 // Hands scripted events to the game when their frame begins: keys and typed
 // characters as they are, pad events through the pad mapping.
 class ScriptPlayer {
-public:
+  public:
     void sethandler(EventHandler* handler) {
         handler_ = handler;
         keys_.sethandler(handler);
@@ -65,7 +65,7 @@ public:
     // Whether events remain for frames after `frame`.
     bool pendingafter(int64_t frame) const { return events_.upper_bound(frame) != events_.end(); }
 
-private:
+  private:
     EventHandler* handler_ = nullptr;
     KeyInput keys_;
     Gamepads pads_{keys_};

@@ -3,10 +3,11 @@
 #include "platform/recorder.h"
 
 InputRecorder::InputRecorder(std::ostream& out, uint64_t seed, const Surface& window) : out_(out) {
-    out_ << "# a recorded game of volmarin: replay with volmarin --replay or volmarin-headless --keys\n";
+    out_ << "# a recorded game of volmarin: replay with volmarin --replay or volmarin-headless "
+            "--keys\n";
     out_ << "seed " << seed << '\n';
-    out_ << "window " << window.width() << ' ' << window.height() << ' ' << window.outerwidth() << ' '
-         << window.outerheight() << '\n'
+    out_ << "window " << window.width() << ' ' << window.height() << ' ' << window.outerwidth()
+         << ' ' << window.outerheight() << '\n'
          << std::flush;
 }
 

@@ -11,7 +11,7 @@
 #include "platform/surface.h"
 
 class InputRecorder : public EventHandler {
-public:
+  public:
     // Writes the seed and the window's sizes at once (the playfield's width
     // follows the window's outer shape); every later line is flushed as it is
     // written, so a recording survives the program's crash.
@@ -24,7 +24,9 @@ public:
     // Ends the recording with the last frame the game ran.
     void finish();
 
-    InputContext inputcontext() const override { return game_ ? game_->inputcontext() : InputContext{}; }
+    InputContext inputcontext() const override {
+        return game_ ? game_->inputcontext() : InputContext{};
+    }
     void onkeydown(int keycode) override;
     void onkeyup(int keycode) override;
     void ontyped(int code) override;
@@ -33,7 +35,7 @@ public:
         if (game_) game_->onunload();
     }
 
-private:
+  private:
     void write(const char* kind, int code);
 
     std::ostream& out_;

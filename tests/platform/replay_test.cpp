@@ -66,7 +66,8 @@ TEST(Replay, AGameRecordedInTheWindowReplaysHeadlessToTheSameScoreAndPicture) {
             if (frame > last) throw Stop{};
             recorder.setframe(frame);
             auto range = keys.equal_range(frame);
-            for (auto it = range.first; it != range.second; ++it) pushkey(it->second.first, it->second.second);
+            for (auto it = range.first; it != range.second; ++it)
+                pushkey(it->second.first, it->second.second);
         });
         EXPECT_THROW(game.Form_Load(), Stop);
         recorder.finish();
@@ -98,6 +99,7 @@ TEST(Replay, AGameRecordedInTheWindowReplaysHeadlessToTheSameScoreAndPicture) {
     const Surface& picture = headless.surface();
     ASSERT_EQ(static_cast<size_t>(picture.width() * picture.height()), windowpicture.size());
     size_t differing = 0;
-    for (size_t i = 0; i < windowpicture.size(); ++i) differing += picture.data()[i] != windowpicture[i];
+    for (size_t i = 0; i < windowpicture.size(); ++i)
+        differing += picture.data()[i] != windowpicture[i];
     EXPECT_EQ(differing, 0u);
 }
