@@ -3,6 +3,7 @@
 // happens. `--version` and `--help` answer and end; `--record FILE` writes the
 // game's input to a key file and `--replay FILE` plays one back; other
 // arguments are ignored.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -141,7 +142,8 @@ int main(int argc, char** argv) {
         const int64_t end = replay.end.value_or(0);
         platform->onframe([&](int64_t frame) {
             if (end > 0 && frame > end) watch.stop();  // the recorded game is over
-            player.deliver(frame, platform->counter() * 1000 / platform->frequency());
+            // The pads' clock in milliseconds.
+            player.deliver(frame, platform->counter() / std::max<int64_t>(1, platform->frequency() / 1000));
         });
     }
 
@@ -152,6 +154,10 @@ int main(int argc, char** argv) {
     } catch (const ProgramEnd& end) {
         status = end.status;
     }
-    if (recorder) recorder->finish();
+    if (recorder) {
+        recorder->finish();
+        // A recording cut short (a full disk) must not pass for a whole one.
+        if (!record.flush()) return failed("the recording in " + recordfile + " is incomplete", 1);
+    }
     return status;
 }

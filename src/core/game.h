@@ -42,6 +42,9 @@ inline constexpr int weaponindex(Weapon w) { return static_cast<int>(w); }
 // What a power-up gives; the three weapons share Weapon's numbers.
 enum class PowerupKind : int16_t { spareship = -1, points = 0, laser = 1, missiles = 2, abomb = 3 };
 
+static_assert(sizeof(GameState) == 2 && sizeof(ParticleType) == 2 && sizeof(Weapon) == 2 &&
+              sizeof(PowerupKind) == 2 && sizeof(BodyType) == 2);
+
 // Frame rates of the loops, frames per second.
 inline constexpr int gamerate = 80;    // the game's frame loop
 inline constexpr int letterrate = 60;  // intro titles, banners and GAME OVER
