@@ -42,7 +42,7 @@ constexpr const char* help =
 
 // The player's own keys while a replay runs: Esc stops it, the rest is ignored.
 class ReplayWatch : public EventHandler {
-public:
+  public:
     explicit ReplayWatch(EventHandler& game) : game_(game) {}
     InputContext inputcontext() const override { return game_.inputcontext(); }
     void onkeydown(int keycode) override {
@@ -57,7 +57,7 @@ public:
         throw WindowClosed{};
     }
 
-private:
+  private:
     EventHandler& game_;
 };
 
@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    if (!recordfile.empty() && !replayfile.empty()) return failed("--record and --replay do not go together", 2);
+    if (!recordfile.empty() && !replayfile.empty())
+        return failed("--record and --replay do not go together", 2);
     // Both files are named from the folder the program was started in.
     std::ofstream record;
     if (!recordfile.empty()) {
@@ -143,7 +144,8 @@ int main(int argc, char** argv) {
         platform->onframe([&](int64_t frame) {
             if (end > 0 && frame > end) watch.stop();  // the recorded game is over
             // The pads' clock in milliseconds.
-            player.deliver(frame, platform->counter() / std::max<int64_t>(1, platform->frequency() / 1000));
+            player.deliver(
+                frame, platform->counter() / std::max<int64_t>(1, platform->frequency() / 1000));
         });
     }
 

@@ -76,8 +76,8 @@ void Game::Form_KeyUp(int keycode) {
         default:
             break;
     }
-    if (keycode == key_x && timeratstart >= 1 && timeratstart <= 124 && gamestate == GameState::play &&
-        lives > 0) {
+    if (keycode == key_x && timeratstart >= 1 && timeratstart <= 124 &&
+        gamestate == GameState::play && lives > 0) {
         // Spend a spare ship at once and blow it up mid-field.
         lives -= 1;
         bodies[0].x = 400;
@@ -85,7 +85,8 @@ void Game::Form_KeyUp(int keycode) {
         selfdestruct();
     }
     // Kept as the game has it, though play never lowers firestate below -1.
-    if (keycode == vk::space && respawntimer <= 0 && gamestate != GameState::nameentry && firestate < -3) {
+    if (keycode == vk::space && respawntimer <= 0 && gamestate != GameState::nameentry &&
+        firestate < -3) {
         firestate = -3;
     }
     if (keycode == key_x && respawntimer <= 0 && gamestate == GameState::play) selfdestruct();

@@ -28,7 +28,8 @@ void Game::droppowerup(float x, float y, float vx, float vy) {
     if (n <= 9) {
         p.kind = PowerupKind::points;
     } else if (n == 10) {
-        p.kind = static_cast<PowerupKind>(cint16(rnd() * 2 + 1));  // the missiles come twice as often as the others
+        p.kind = static_cast<PowerupKind>(
+            cint16(rnd() * 2 + 1));  // the missiles come twice as often as the others
     } else {
         p.kind = PowerupKind::spareship;  // the rare top roll gives a spare ship
     }

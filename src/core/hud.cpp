@@ -108,7 +108,8 @@ void Game::drawhud() {
     window.print(printed(lives));
 
     // An empty stock falls back to the next lower weapon; the gun never runs out.
-    while (weapon > Weapon::gun && (weaponindex(weapon) >= static_cast<int>(ammo.size()) || stock(weapon) == 0))
+    while (weapon > Weapon::gun &&
+           (weaponindex(weapon) >= static_cast<int>(ammo.size()) || stock(weapon) == 0))
         weapon = static_cast<Weapon>(weaponindex(weapon) - 1);
 
     lblweapon.caption = "";

@@ -14,7 +14,8 @@ constexpr const char* fontfile = "trekfilm.ttf";
 
 void Game::Form_Load() {
     for (const MediaFile& m : musicfiles) {
-        platform.mcisendstring(std::string("open .\\") + m.file + " type sequencer alias " + m.alias, nullptr);
+        platform.mcisendstring(
+            std::string("open .\\") + m.file + " type sequencer alias " + m.alias, nullptr);
     }
     frequency = platform.frequency();
     installfont(platform.files().folder(), fontfile);

@@ -319,7 +319,8 @@ InputContext Game::inputcontext() const {
     for (int w = 0; w < 4; ++w) {
         if (ammo[w] > 0) context.instock |= 1u << w;
     }
-    if (gamestate == GameState::nameentry && cursor >= 1 && cursor <= 10 && !highscorename[cursor].empty()) {
+    if (gamestate == GameState::nameentry && cursor >= 1 && cursor <= 10 &&
+        !highscorename[cursor].empty()) {
         context.lastcharacter = static_cast<unsigned char>(highscorename[cursor].back());
     }
     return context;

@@ -140,9 +140,9 @@ TEST_F(Collisions, FadedSegmentsScoreAndSometimesDropAPowerup) {
     } segments[] = {
         {2, BodyType::plain, 0, 10},     // faded segment: scores
         {3, BodyType::plain, 0, 20},     // faded body of three corners: nothing
-        {2, BodyType::hunting, 1, 30},     // faded hunting segment: nothing
+        {2, BodyType::hunting, 1, 30},   // faded hunting segment: nothing
         {2, BodyType::plain, 6400, 40},  // still fading
-        {2, BodyType::pulsing, 1, 50},     // faded segment of a pulsing rock: scores
+        {2, BodyType::pulsing, 1, 50},   // faded segment of a pulsing rock: scores
     };
     for (const Segment& s : segments) {
         Body& b = g.bodies[g.bodies.add()];

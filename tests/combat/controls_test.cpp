@@ -143,12 +143,12 @@ TEST_F(Controls, DigitsChooseOnlyWeaponsInStock) {
         char digit;
         Weapon expected;
     } cases[] = {
-        {Weapon::gun, '3', Weapon::missile},  // missiles in stock
+        {Weapon::gun, '3', Weapon::missile},      // missiles in stock
         {Weapon::missile, '2', Weapon::missile},  // no laser charge: unchanged
         {Weapon::missile, '4', Weapon::missile},  // no A-bomb
-        {Weapon::missile, '1', Weapon::gun},  // the gun is always there
-        {Weapon::gun, '9', Weapon::gun},  // 5 to 9 have no stock
-        {Weapon::gun, '0', Weapon::gun},  // not a weapon digit
+        {Weapon::missile, '1', Weapon::gun},      // the gun is always there
+        {Weapon::gun, '9', Weapon::gun},          // 5 to 9 have no stock
+        {Weapon::gun, '0', Weapon::gun},          // not a weapon digit
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.digit);

@@ -65,7 +65,7 @@ TEST_F(Destruction, ShipBreaksIntoOneBlueWedgePerEdgeAndAFlameBurst) {
     Game& g = *game;
     fivecornership(g);
     const Body ship = g.bodies[0];
-    g.bodies.count = 2;                                            // two rocks already in play
+    g.bodies.count = 2;                                         // two rocks already in play
     for (int i = 0; i < 5; ++i) random.push(0.25, 0.75, 0.75);  // vx, vy, spin of each wedge
     for (int i = 0; i < 25; ++i) random.push(0.5, 0.0, 0.5);    // vx, vy, life of each particle
 

@@ -35,22 +35,24 @@ TEST_F(Powerups, DropRollsTheKindAndTheValueByLevel) {
         double roll, second;
         PowerupKind kind;
         int16_t amount, life;
-    } cases[] =
-        {
-            {1, 0.0, 0.0, PowerupKind::points, 1000, 500},    // rolls 1 to 9 give points
-            {1, 0.84, 0.99, PowerupKind::points, 3000, 500},  // 3000 at most before level 6
-            {5, 0.5, 0.99, PowerupKind::points, 3000, 500},  {6, 0.5, 0.99, PowerupKind::points, 4000, 500},
-            {7, 0.5, 0.99, PowerupKind::points, 4000, 500},  {8, 0.5, 0.99, PowerupKind::points, 5000, 500},
-            {1, 0.9, 0.0, PowerupKind::laser, 45, 700},   // a roll of 10 gives a weapon: laser,
-            {1, 0.9, 0.75, PowerupKind::missiles, 30, 700},  // missiles (2.5 rounds to even),
-            {1, 0.95, 0.76, PowerupKind::abomb, 1, 700},  // an A-bomb (10.5 rounds to 10)
-            {1, 0.96, 0.0, PowerupKind::spareship, 1, 700},  // the top roll of 11 gives a spare ship
-        };
+    } cases[] = {
+        {1, 0.0, 0.0, PowerupKind::points, 1000, 500},    // rolls 1 to 9 give points
+        {1, 0.84, 0.99, PowerupKind::points, 3000, 500},  // 3000 at most before level 6
+        {5, 0.5, 0.99, PowerupKind::points, 3000, 500},
+        {6, 0.5, 0.99, PowerupKind::points, 4000, 500},
+        {7, 0.5, 0.99, PowerupKind::points, 4000, 500},
+        {8, 0.5, 0.99, PowerupKind::points, 5000, 500},
+        {1, 0.9, 0.0, PowerupKind::laser, 45, 700},      // a roll of 10 gives a weapon: laser,
+        {1, 0.9, 0.75, PowerupKind::missiles, 30, 700},  // missiles (2.5 rounds to even),
+        {1, 0.95, 0.76, PowerupKind::abomb, 1, 700},     // an A-bomb (10.5 rounds to 10)
+        {1, 0.96, 0.0, PowerupKind::spareship, 1, 700},  // the top roll of 11 gives a spare ship
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.level << " " << c.roll << " " << c.second);
         Game& g = *game;
         g.powerups.count = 0;
-        g.powerups[1].kind = PowerupKind::missiles;  // stale contents of a used slot must not leak through
+        g.powerups[1].kind =
+            PowerupKind::missiles;  // stale contents of a used slot must not leak through
         g.level = c.level;
         random.push(c.roll, c.second);
         g.droppowerup(10, 20, 1.5f, -2);
@@ -107,7 +109,8 @@ TEST_F(Powerups, PickupsGiveTheirStockWithCapsAndSounds) {
         {Weapon::laser, 45, 40, Weapon::laser, 72, "getweapon"},  // 85 capped at 72, laser selected
         {Weapon::missile, 30, 50, Weapon::missile, 72, "getweapon"},
         {Weapon::missile, 30, 10, Weapon::missile, 40, "getweapon"},
-        {Weapon::abomb, 1, 80, Weapon::gun, 81, "getweapon"},  // A-bombs have no cap and keep the weapon
+        {Weapon::abomb, 1, 80, Weapon::gun, 81,
+         "getweapon"},  // A-bombs have no cap and keep the weapon
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(weaponindex(c.kind));
@@ -141,7 +144,7 @@ TEST_F(Powerups, FlyingOverAPointsPowerupScoresItAndRemovesIt) {
     g.bodies[0].x = 200;
     g.bodies[0].y = 200;
     place(g, PowerupKind::points, 3000, 214, 186);  // just inside the 15-unit square
-    place(g, PowerupKind::abomb, 1, 216, 200);     // just outside it
+    place(g, PowerupKind::abomb, 1, 216, 200);      // just outside it
     g.poweruppass();
     EXPECT_EQ(g.powerups.count, 1);
     EXPECT_EQ(g.powerups[1].kind, PowerupKind::abomb);
@@ -152,7 +155,8 @@ TEST_F(Powerups, FlyingOverAPointsPowerupScoresItAndRemovesIt) {
 TEST_F(Powerups, ExpiredPowerupsAreAllRemovedInOnePass) {
     Game& g = *game;
     g.bodies[0].x = g.bodies[0].y = -500;
-    for (int i = 0; i < 4; ++i) place(g, PowerupKind::laser, 45, 100.0f + 40 * i, 100).life = (i % 2 == 0) ? 1 : 9;
+    for (int i = 0; i < 4; ++i)
+        place(g, PowerupKind::laser, 45, 100.0f + 40 * i, 100).life = (i % 2 == 0) ? 1 : 9;
     g.poweruppass();
     ASSERT_EQ(g.powerups.count, 2);
     EXPECT_EQ(g.powerups[1].life, 8);
@@ -192,8 +196,9 @@ TEST_F(Powerups, EraseSquaresAreSizedByKind) {
     struct Case {
         PowerupKind kind;
         double back, side;  // corner offset and side, in units
-    } cases[] = {{PowerupKind::points, 3, 8},  {PowerupKind::laser, 2, 30},     {PowerupKind::missiles, 2, 30},
-                 {PowerupKind::abomb, 2, 30},  {PowerupKind::spareship, 2, 30}, {static_cast<PowerupKind>(7), 0, 0}};
+    } cases[] = {{PowerupKind::points, 3, 8},     {PowerupKind::laser, 2, 30},
+                 {PowerupKind::missiles, 2, 30},  {PowerupKind::abomb, 2, 30},
+                 {PowerupKind::spareship, 2, 30}, {static_cast<PowerupKind>(7), 0, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.kind));
         g.window.fillrect(0, 0, g.playfieldwidth(), 600, 0xFFFFFF);

@@ -122,9 +122,14 @@ TEST_F(GameFixture, EmptyWeaponsFallBackToTheNextLowerOne) {
         Weapon shown;
         const char* name;
     } cases[] = {
-        {Weapon::laser, {1, 0, 0, 3}, Weapon::gun, "Gun"},  // a new game starts with the gun on show
-        {Weapon::abomb, {1, 5, 0, 0}, Weapon::laser, "Laser"},  {Weapon::missile, {1, 0, 9, 2}, Weapon::missile, "Missile"},
-        {Weapon::abomb, {1, 0, 4, 2}, Weapon::abomb, "A-Bomb"}, {Weapon::missile, {1, 7, 0, 2}, Weapon::laser, "Laser"},
+        {Weapon::laser,
+         {1, 0, 0, 3},
+         Weapon::gun,
+         "Gun"},  // a new game starts with the gun on show
+        {Weapon::abomb, {1, 5, 0, 0}, Weapon::laser, "Laser"},
+        {Weapon::missile, {1, 0, 9, 2}, Weapon::missile, "Missile"},
+        {Weapon::abomb, {1, 0, 4, 2}, Weapon::abomb, "A-Bomb"},
+        {Weapon::missile, {1, 7, 0, 2}, Weapon::laser, "Laser"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,7 +170,7 @@ TEST_F(GameFixture, StockBarsCapAt73SlashesAndThenShowTheNumber) {
         Surface expected(shown.width(), shown.height());
         int32_t colour = c.weapon == Weapon::laser     ? rgb(255, 0, 0)
                          : c.weapon == Weapon::missile ? rgb(255, 255, 0)
-                                         : rgb(255, 128, 0);
+                                                       : rgb(255, 128, 0);
         expected.setlinecolour(colour);
         expected.setposition(0, 7 * s);
         expected.setfontsize(7 * s);

@@ -31,9 +31,13 @@ TEST_F(GameFixture, ClosingTheWindowInAnyLoopUnwindsAfterReleasingTheMedia) {
         std::function<void(HeadlessPlatform&, Game&, int64_t)> lead;
     };
     const std::vector<Case> cases = {
-        {"intro", [](const Game& g, int64_t f) { return f == 5 && g.gamestate == GameState::mainmenu; },
+        {"intro",
+         [](const Game& g, int64_t f) { return f == 5 && g.gamestate == GameState::mainmenu; },
          [](HeadlessPlatform&, Game&, int64_t) {}},
-        {"menu", [](const Game& g, int64_t) { return g.gamestate == GameState::mainmenu && g.menutimer > 10; },
+        {"menu",
+         [](const Game& g, int64_t) {
+             return g.gamestate == GameState::mainmenu && g.menutimer > 10;
+         },
          [](HeadlessPlatform& p, Game& g, int64_t f) {
              if (g.menutimer == 0 && f % 15 == 0) p.typed(f + 1, vk::enter);
          }},
@@ -44,7 +48,8 @@ TEST_F(GameFixture, ClosingTheWindowInAnyLoopUnwindsAfterReleasingTheMedia) {
          enteruntilplay},
         {"game", [](const Game& g, int64_t) { return inplay(g) && g.bodies.count > 0; },
          enteruntilplay},
-        {"pause", [](const Game& g, int64_t) { return g.gamestate == GameState::play && g.paused != 0; },
+        {"pause",
+         [](const Game& g, int64_t) { return g.gamestate == GameState::play && g.paused != 0; },
          [](HeadlessPlatform& p, Game& g, int64_t f) {
              enteruntilplay(p, g, f);
              if (inplay(g)) p.press(f + 1, 80);

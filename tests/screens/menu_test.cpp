@@ -32,7 +32,8 @@ TEST_F(MenuTest, HighlightWrapsOnlyJustPastEitherEnd) {
         {GameState::mainmenu, 7, true, 6},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "screen " << static_cast<int>(c.screen) << " cursor " << c.cursor);
+        SCOPED_TRACE(testing::Message()
+                     << "screen " << static_cast<int>(c.screen) << " cursor " << c.cursor);
         restart();
         game->gamestate = c.screen;
         game->cursor = c.cursor;

@@ -45,9 +45,11 @@ std::string checkframe(const Game& g) {
     auto within = [](int count, int capacity) { return count >= 0 && count <= capacity; };
     if (!within(g.bodies.count, Game::capacity)) return named("bodies.count", g.bodies.count);
     if (!within(g.shots.count, Game::capacity)) return named("shots.count", g.shots.count);
-    if (!within(g.particles.count, Game::capacity)) return named("particles.count", g.particles.count);
+    if (!within(g.particles.count, Game::capacity))
+        return named("particles.count", g.particles.count);
     if (!within(g.powerups.count, Game::capacity)) return named("powerups.count", g.powerups.count);
-    if (!within(g.letters.count, Game::lettercapacity)) return named("letters.count", g.letters.count);
+    if (!within(g.letters.count, Game::lettercapacity))
+        return named("letters.count", g.letters.count);
     for (int k = 0; k <= g.bodies.count; ++k) {
         const Body& b = g.bodies[k];
         if (!finite(b.x) || !finite(b.y) || !finite(b.vx) || !finite(b.vy)) return named("body", k);

@@ -98,7 +98,8 @@ TEST_F(SplitRockTest, TriangleBreaksIntoItsThreeEdges) {
 }
 
 TEST_F(SplitRockTest, PiecesKeepTheRocksLookAndAreShielded) {
-    for (BodyType type : {BodyType::plain, BodyType::flickering, BodyType::pulsing, BodyType::hunting}) {
+    for (BodyType type :
+         {BodyType::plain, BodyType::flickering, BodyType::pulsing, BodyType::hunting}) {
         SCOPED_TRACE(static_cast<int>(type));
         makerock(8, type);
         game->splitrock(1);

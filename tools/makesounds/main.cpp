@@ -20,11 +20,13 @@ namespace {
 
 // Both ship sets must provide exactly the effects the game opens, and the
 // loose sounds exactly the ones it plays.
-void check_set(const char* set, const std::vector<NamedSound>& sounds, const std::vector<std::string>& wanted) {
+void check_set(const char* set, const std::vector<NamedSound>& sounds,
+               const std::vector<std::string>& wanted) {
     std::set<std::string> made;
     for (const NamedSound& s : sounds) made.insert(s.name);
     if (made != std::set<std::string>(wanted.begin(), wanted.end())) {
-        throw std::runtime_error(std::string("the ") + set + " sounds do not match the game's media list");
+        throw std::runtime_error(std::string("the ") + set +
+                                 " sounds do not match the game's media list");
     }
 }
 

@@ -11,7 +11,8 @@ const std::vector<std::string>& sound_set_names() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> files;
         for (const MediaFile& e : soundeffects) {
-            if (std::find(files.begin(), files.end(), e.file) == files.end()) files.push_back(e.file);
+            if (std::find(files.begin(), files.end(), e.file) == files.end())
+                files.push_back(e.file);
         }
         return files;
     }();
