@@ -76,7 +76,7 @@ struct Shot {
 struct Powerup {
     float x = 0, y = 0;    // playfield units
     float vx = 0, vy = 0;  // units per frame
-    PowerupKind kind = PowerupKind::points;
+    PowerupKind kind = PowerupKind::points;  // what picking it up gives
     int16_t amount = 0;  // points (1000..5000) or stock added
     int16_t life = 0;    // frames left
 };
