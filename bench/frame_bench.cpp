@@ -21,11 +21,10 @@ struct Field {
     // Rocks of `vertices` vertices spread over the playfield, drifting and turning.
     Field(int rocks, int vertices, double minradius, double maxradius) {
         Game& g = *game;
-        g.frequency = platform.frequency();
         g.bodies[0].state = 30000;  // the ship is shielded and parked, so rocks never hit it
         g.bodies[0].x = -500;
         g.bodies[0].y = -500;
-        g.bodycount = static_cast<int16_t>(rocks);
+        g.bodies.count = static_cast<int16_t>(rocks);
         for (int k = 1; k <= rocks; ++k) {
             Body& b = g.bodies[k];
             b.x = static_cast<float>(g.rnd() * g.playfieldwidth());
@@ -47,7 +46,7 @@ struct Field {
     void frame() {
         Game& g = *game;
         g.erasepass();
-        for (int k = 1; k <= g.bodycount; ++k) g.bodystep(k);
+        for (int k = 1; k <= g.bodies.count; ++k) g.bodystep(k);
     }
 };
 

@@ -19,16 +19,17 @@ struct Snapshot {
     std::vector<Powerup> powerups;
     Body flame, laserbeam;
     std::array<int16_t, 11> ammo{};
-    int16_t weapon = 0, lives = 0, level = 0, firestate = 0;
+    Weapon weapon = Weapon::gun;
+    int16_t lives = 0, level = 0, firestate = 0;
     int32_t respawntimer = 0, huntertimer = 0, nextlife = 0;
     Label lblscore, lblweapon;
     Gauge lasercharge;
 
     void save(const Game& g) {
-        bodies.assign(g.bodies.begin(), g.bodies.begin() + g.bodycount + 1);
-        shots.assign(g.shots.begin(), g.shots.begin() + g.shotcount + 1);
-        particles.assign(g.particles.begin(), g.particles.begin() + g.particlecount + 1);
-        powerups.assign(g.powerups.begin(), g.powerups.begin() + g.powerupcount + 1);
+        bodies.assign(g.bodies.begin(), g.bodies.begin() + g.bodies.count + 1);
+        shots.assign(g.shots.begin(), g.shots.begin() + g.shots.count + 1);
+        particles.assign(g.particles.begin(), g.particles.begin() + g.particles.count + 1);
+        powerups.assign(g.powerups.begin(), g.powerups.begin() + g.powerups.count + 1);
         flame = g.flame;
         laserbeam = g.laserbeam;
         ammo = g.ammo;
@@ -49,10 +50,10 @@ struct Snapshot {
         std::copy(shots.begin(), shots.end(), g.shots.begin());
         std::copy(particles.begin(), particles.end(), g.particles.begin());
         std::copy(powerups.begin(), powerups.end(), g.powerups.begin());
-        g.bodycount = static_cast<int16_t>(bodies.size() - 1);
-        g.shotcount = static_cast<int16_t>(shots.size() - 1);
-        g.particlecount = static_cast<int16_t>(particles.size() - 1);
-        g.powerupcount = static_cast<int16_t>(powerups.size() - 1);
+        g.bodies.count = static_cast<int16_t>(bodies.size() - 1);
+        g.shots.count = static_cast<int16_t>(shots.size() - 1);
+        g.particles.count = static_cast<int16_t>(particles.size() - 1);
+        g.powerups.count = static_cast<int16_t>(powerups.size() - 1);
         g.flame = flame;
         g.laserbeam = laserbeam;
         g.ammo = ammo;
@@ -77,7 +78,6 @@ struct Scene {
 
     Scene() {
         Game& g = *game;
-        g.frequency = platform.frequency();
         g.pixelscale = 709.0 / 600;  // the headless window's inner height over 600 units
         g.selectedship = 0;
         g.newgame();  // level 1: ship built, one rock, banner shown
@@ -90,27 +90,27 @@ struct Scene {
         do {
             g.level = static_cast<int16_t>(l);
             g.nextlevel();
-        } while (g.bodycount != rocks);
+        } while (g.bodies.count != rocks);
     }
 
     // Splits the rocks down to small pieces, then scatters copies of the pieces
     // over the playfield until it holds `target` bodies.
     void crowd(int target) {
         Game& g = *game;
-        for (int k = 1; g.bodycount < target && k <= g.bodycount; ++k) {
-            if (g.bodies[k].vertexcount > 3 && g.bodies[k].type != 3) {
+        for (int k = 1; g.bodies.count < target && k <= g.bodies.count; ++k) {
+            if (g.bodies[k].vertexcount > 3 && g.bodies[k].type != BodyType::hunting) {
                 g.splitrock(k);
                 k = 0;  // from the start again, so every rock is cut down evenly
             }
         }
-        const int pieces = g.bodycount;
-        while (g.bodycount < target) {
-            int16_t k = g.addbody();
+        const int pieces = g.bodies.count;
+        while (g.bodies.count < target) {
+            int16_t k = g.bodies.add();
             g.bodies[k] = g.bodies[1 + static_cast<int>(g.rnd() * pieces)];
             g.bodies[k].x = static_cast<float>(g.rnd() * g.playfieldwidth());
             g.bodies[k].y = static_cast<float>(g.rnd() * 600);
         }
-        for (int k = 1; k <= g.bodycount; ++k) g.bodies[k].state = 0;  // no longer flashing
+        for (int k = 1; k <= g.bodies.count; ++k) g.bodies[k].state = 0;  // no longer flashing
     }
 
     void ready() { start.save(*game); }
@@ -128,9 +128,9 @@ void runframes(benchmark::State& state, Scene& scene) {
     }
     state.counters["budget_%"] = benchmark::Counter(
         12.5e-3 / 100, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    state.counters["bodies"] = g.bodycount;
-    state.counters["shots"] = g.shotcount;
-    state.counters["particles"] = g.particlecount;
+    state.counters["bodies"] = g.bodies.count;
+    state.counters["shots"] = g.shots.count;
+    state.counters["particles"] = g.particles.count;
     state.counters["pixels"] =
         static_cast<double>(g.window.pixelswritten() - before) / static_cast<double>(state.iterations());
 }
@@ -182,10 +182,10 @@ static void BM_Frame_ABombBlast(benchmark::State& state) {
     Game& g = *scene.game;
     scene.standardlevel(13);
     scene.crowd(700);
-    g.shotcount = 0;
-    g.particlecount = 0;
+    g.shots.count = 0;
+    g.particles.count = 0;
     for (int n = 0; n < 900; ++n) {
-        Shot& s = g.shots[g.addshot()];
+        Shot& s = g.shots[g.shots.add()];
         s = Shot{};
         s.x = static_cast<float>(g.rnd() * g.playfieldwidth());
         s.y = static_cast<float>(g.rnd() * 600);
@@ -194,16 +194,16 @@ static void BM_Frame_ABombBlast(benchmark::State& state) {
         s.life = s.life0 = 30;
     }
     for (int n = 0; n < 899; ++n) {
-        Shot& p = g.particles[g.addparticle()];
+        Shot& p = g.particles[g.particles.add()];
         p = Shot{};
-        p.type = 1;
+        p.type = ParticleType::flame;
         p.x = static_cast<float>(g.rnd() * g.playfieldwidth());
         p.y = static_cast<float>(g.rnd() * 600);
         p.life = p.life0 = 30;
     }
-    Shot& bomb = g.particles[g.addparticle()];
+    Shot& bomb = g.particles[g.particles.add()];
     bomb = Shot{};
-    bomb.type = 4;
+    bomb.type = ParticleType::abomb;
     bomb.x = static_cast<float>(g.playfieldwidth() / 2);
     bomb.y = 300;
     bomb.life0 = 125;

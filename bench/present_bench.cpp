@@ -6,60 +6,21 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
-
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <SDL.h>
 
 #include "platform/sdl/sdl_platform.h"
+#include "xserver/xserver.h"
 
 namespace {
-// A private X server for the run, stopped when the benchmarks end. Xvfb picks
-// a free display number itself, so a server already running is never taken over.
-class Display {
-public:
-    Display() {
-        if (std::getenv("DISPLAY")) return;
-        if (std::system("command -v Xvfb >/dev/null 2>&1") != 0) return;
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(fds[0]);
-            std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        while (poll(&p, 1, 10000) > 0) {
-            char c;
-            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-            number += c;
-        }
-        close(fds[0]);
-        if (!number.empty()) setenv("DISPLAY", (":" + number).c_str(), 1);
-    }
-    ~Display() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-private:
-    pid_t pid_ = -1;
-};
-
-Display& display() {
-    static Display d;
-    return d;
+// Away from a desktop the benchmarks get an X server of their own, stopped
+// when they end.
+void display() {
+    static std::optional<Xserver> server;
+    if (!server && !std::getenv("DISPLAY")) server.emplace();
 }
 }  // namespace
 

@@ -1,7 +1,9 @@
 // volmarin-headless: runs the whole program on the headless backend, for tools,
 // tests and bug reports.
 //   volmarin-headless --frames F [--seed S] [--keys FILE] [--folder DIR]
-//                     [--snapshot N:FILE.png ...] [--media-log FILE]
+//                     [--snapshot N:FILE.png ...] [--media-log FILE] [--score-log FILE]
+// A recorded game (volmarin --record) carries its seed and its last frame, so
+// `--keys FILE` alone replays it; --seed and --frames given as well win.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -34,7 +36,8 @@ bool parsecount(const std::string& text, long long& value) {
 
 int main(int argc, char** argv) {
     long long frames = -1, seed = 20261207;
-    std::string keysfile, folder = ".", medialog;
+    bool seedgiven = false;
+    std::string keysfile, folder = ".", medialog, scorelog;
     std::multimap<long long, std::string> snapshots;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -48,12 +51,15 @@ int main(int argc, char** argv) {
             if (!value(v) || !parsecount(v, frames) || frames < 1) return usage("--frames needs a positive count");
         } else if (arg == "--seed") {
             if (!value(v) || !parsecount(v, seed)) return usage("--seed needs a number");
+            seedgiven = true;
         } else if (arg == "--keys") {
             if (!value(keysfile)) return usage("--keys needs a file");
         } else if (arg == "--folder") {
             if (!value(folder)) return usage("--folder needs a folder");
         } else if (arg == "--media-log") {
             if (!value(medialog)) return usage("--media-log needs a file");
+        } else if (arg == "--score-log") {
+            if (!value(scorelog)) return usage("--score-log needs a file");
         } else if (arg == "--snapshot") {
             long long n;
             size_t colon;
@@ -65,23 +71,29 @@ int main(int argc, char** argv) {
             return usage("unknown argument " + arg);
         }
     }
-    if (frames < 1) return usage("--frames is required");
-
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) return usage("no such folder " + folder);
-    auto platform = std::make_unique<HeadlessPlatform>(std::filesystem::absolute(folder));
-    platform->files().setstatefolder(tablefolder(platform->files().folder()));
+    KeyScript script;
     if (!keysfile.empty()) {
         std::ifstream in(keysfile);
         if (!in) return usage("cannot read key file " + keysfile);
         std::stringstream text;
         text << in.rdbuf();
         try {
-            platform->script(parsekeyscript(text.str()));
+            script = parsekeyfile(text.str());
         } catch (const std::exception& e) {
             return usage(e.what());
         }
+        if (script.seed && !seedgiven) seed = static_cast<long long>(*script.seed);
+        if (script.end && frames < 1) frames = *script.end;
     }
+    if (frames < 1) return usage("--frames is required");
+    // A recorded game runs in a window of the size it was recorded in.
+    const RecordedWindow window = script.window.value_or(RecordedWindow{823, 709, 823, 709});
+    auto platform = std::make_unique<HeadlessPlatform>(std::filesystem::absolute(folder), window.width,
+                                                       window.height, window.outerwidth, window.outerheight);
+    platform->files().setstatefolder(tablefolder(platform->files().folder()));
+    platform->script(std::move(script.events));
     bool snapshotfailed = false;
     platform->setlastframe(frames);
     // Each snapshot is written once, when its frame has ended.
@@ -110,6 +122,12 @@ int main(int argc, char** argv) {
         std::ofstream out(medialog);
         for (const auto& m : platform->media()) out << m.frame << '\t' << m.command << '\n';
         if (!out) return usage("cannot write media log " + medialog);
+    }
+    if (!scorelog.empty()) {
+        // Where the run ended: the frame, the score and the level.
+        std::ofstream out(scorelog);
+        out << "frame " << platform->frame() << "\nscore " << game->lblscore.caption << "\nlevel " << game->level << '\n';
+        if (!out) return usage("cannot write score log " + scorelog);
     }
     if (snapshotfailed) return usage("cannot write a snapshot");
     return status;

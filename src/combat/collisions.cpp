@@ -14,7 +14,7 @@ void Game::bodycolours(Body& b) {
     const Body& ship = bodies[0];
     // A body wearing the ship's colour, or a dying fragment, keeps its colour.
     const bool keepscolour = b.fillcolour == ship.fillcolour || b.state == -1;
-    if (b.type == 1) {
+    if (b.type == BodyType::flickering) {
         if (b.vertexcount > 2) {
             if (!keepscolour) {
                 b.fillcolour = rgb(255, rnd() * 255, 0);  // red to yellow every frame
@@ -24,7 +24,7 @@ void Game::bodycolours(Body& b) {
             b.fillcolour = freshsegment;
             b.linecolour = freshsegment;
         }
-    } else if (b.type == 2) {
+    } else if (b.type == BodyType::pulsing) {
         if (b.vertexcount > 2) {
             if (!keepscolour) {
                 // The red climbs 76..255; the step past 255 is (0, 1, 0), nearly
@@ -46,7 +46,7 @@ void Game::bodycolours(Body& b) {
                 b.radius[j] += b.radius[j] > 1 ? 1.0f : -1.0f;
             }
         }
-    } else if (b.type == 3 && b.vertexcount > 2) {
+    } else if (b.type == BodyType::hunting && b.vertexcount > 2) {
         huntersteer(b);
     }
 }
@@ -65,7 +65,7 @@ void Game::sortshots() {
     std::array<int16_t, ShotCells::columns * ShotCells::rows + 1>& start = c.start;
     start.fill(0);
     c.widest = 0;
-    for (int i = 1; i <= shotcount; ++i) {
+    for (int i = 1; i <= shots.count; ++i) {
         const Shot& s = shots[i];
         if (s.life <= 0) continue;
         ++start[ShotCells::row(s.y) * ShotCells::columns + ShotCells::column(s.x) + 1];
@@ -75,7 +75,7 @@ void Game::sortshots() {
     for (size_t cell = 1; cell < start.size(); ++cell) start[cell] += start[cell - 1];
     // Filled in shot order, so each cell lists its shots in ascending order;
     // the cell's start moves on as it fills and is put back afterwards.
-    for (int i = 1; i <= shotcount; ++i) {
+    for (int i = 1; i <= shots.count; ++i) {
         const Shot& s = shots[i];
         if (s.life <= 0) continue;
         const int cell = ShotCells::row(s.y) * ShotCells::columns + ShotCells::column(s.x);
@@ -83,7 +83,7 @@ void Game::sortshots() {
     }
     for (size_t cell = start.size() - 1; cell > 0; --cell) start[cell] = start[cell - 1];
     start[0] = 0;
-    c.count = shotcount;
+    c.count = shots.count;
     c.ready = true;
 }
 
@@ -92,7 +92,7 @@ void Game::shotcontact(int k) {
     // Segments are never hit. Shielded bodies are not either, except that a
     // hunting body's piece opens up 15 frames into its 500-frame shield.
     if (b.vertexcount <= 2) return;
-    if (!(b.state <= 0 || (b.type == 3 && b.state <= 485))) return;
+    if (!(b.state <= 0 || (b.type == BodyType::hunting && b.state <= hunterrammable))) return;
     double mean = 0;
     for (int j = 1; j <= b.vertexcount; ++j) mean += std::fabs(b.radius[j]);
     mean /= b.vertexcount;
@@ -105,7 +105,7 @@ void Game::shotcontact(int k) {
     // The first living shot in the list that is inside the square hits.
     int first = 0;
     const double widest = mean + shotcells.widest;
-    if (shotcells.ready && shotcells.count == shotcount && std::isfinite(widest)) {
+    if (shotcells.ready && shotcells.count == shots.count && std::isfinite(widest)) {
         // Only the cells the widest square can reach hold shots that may hit.
         const int c0 = ShotCells::column(b.x - widest), c1 = ShotCells::column(b.x + widest);
         const int r0 = ShotCells::row(b.y - widest), r1 = ShotCells::row(b.y + widest);
@@ -120,14 +120,14 @@ void Game::shotcontact(int k) {
             }
         }
     } else {
-        const int n = shotcount;
+        const int n = shots.count;
         for (int i = 1; i <= n && first == 0; ++i) {
             if (shots[i].life > 0 && hits(shots[i])) first = i;
         }
     }
     if (first == 0) return;
     shots[first].life = 0;
-    if (b.type == 1 && b.vertexcount > 3) {
+    if (b.type == BodyType::flickering && b.vertexcount > 3) {
         shatterrock(k);
     } else {
         splitrock(k);
@@ -138,18 +138,18 @@ void Game::shotcontact(int k) {
 void Game::removalpass() {
     // A removal moves the last body into the gap; looking at that slot again is
     // what a fresh search from body 1 would do next.
-    for (int k = 1; k <= bodycount;) {
+    for (int k = 1; k <= bodies.count;) {
         const Body& b = bodies[k];
         if (b.fillcolour > 1) {
             ++k;
             continue;
         }
         // Only a faded segment of a rock scores; one in five leaves a power-up.
-        if (b.vertexcount <= 2 && b.type != 3) {
+        if (b.vertexcount <= 2 && b.type != BodyType::hunting) {
             addscore(100);
             int q = static_cast<int>(std::floor(rnd() * 5));
             if (q == 0) droppowerup(b.x, b.y, b.vx, b.vy);
         }
-        removebody(k);
+        bodies.remove(k);
     }
 }

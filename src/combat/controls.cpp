@@ -30,7 +30,7 @@ void bounceaxis(Game& game, float& pos, float& v, float limit) {
 }
 }  // namespace
 
-void Game::Form_KeyDown(int keycode, int) {
+void Game::Form_KeyDown(int keycode) {
     switch (keycode) {
         case vk::left:
             keyleft = -1;
@@ -46,17 +46,17 @@ void Game::Form_KeyDown(int keycode, int) {
             break;
         case vk::space:
             // Key repeat while held does not restart the cadence.
-            if (gamestate != 3 && firestate <= 0) firestate = 1;
+            if (gamestate != GameState::nameentry && firestate <= 0) firestate = 1;
             break;
         case vk::enter:
-            if (gamestate == 3) firestate = 0;
+            if (gamestate == GameState::nameentry) firestate = 0;
             break;
         default:
             break;
     }
 }
 
-void Game::Form_KeyUp(int keycode, int) {
+void Game::Form_KeyUp(int keycode) {
     // The late self-destruct looks at the countdown as it was when the key came up;
     // the later rows see it after that row, so one release never blasts twice.
     const int32_t timeratstart = respawntimer;
@@ -76,41 +76,43 @@ void Game::Form_KeyUp(int keycode, int) {
         default:
             break;
     }
-    if (keycode == key_x && timeratstart >= 1 && timeratstart <= 124 && gamestate == -2 &&
-        lives > 0) {
+    if (keycode == key_x && timeratstart >= 1 && timeratstart <= 124 &&
+        gamestate == GameState::play && lives > 0) {
         // Spend a spare ship at once and blow it up mid-field.
         lives -= 1;
         bodies[0].x = 400;
         bodies[0].y = 300;
         selfdestruct();
     }
-    if (keycode == vk::space && respawntimer <= 0 && gamestate != 3 && firestate < -3) {
+    // Kept as the game has it, though play never lowers firestate below -1.
+    if (keycode == vk::space && respawntimer <= 0 && gamestate != GameState::nameentry &&
+        firestate < -3) {
         firestate = -3;
     }
-    if (keycode == key_x && respawntimer <= 0 && gamestate == -2) selfdestruct();
-    if (keycode == vk::alt && respawntimer <= 0 && gamestate == -2) {
+    if (keycode == key_x && respawntimer <= 0 && gamestate == GameState::play) selfdestruct();
+    if (keycode == vk::alt && respawntimer <= 0 && gamestate == GameState::play) {
         hyperspace(bodies[0]);
         sound("hyperspace");
     }
     // An A-bomb can be thrown even while the ship is away; with the particle
     // list full the bomb stays in stock.
-    if (keycode == vk::control && ammo[3] > 0 && particlecount < capacity) {
-        ammo[3] -= 1;
+    if (keycode == vk::control && stock(Weapon::abomb) > 0 && particles.count < capacity) {
+        stock(Weapon::abomb) -= 1;
         sound("abomblaunch");
         launchabomb();
     }
-    if (keycode == key_r && gamestate == -2) {
+    if (keycode == key_r && gamestate == GameState::play) {
         window.clear();
         wireframe = wireframe == 0 ? 1 : 0;
     }
-    if (keycode == vk::space && gamestate == -2) firestate = 0;
+    if (keycode == vk::space && gamestate == GameState::play) firestate = 0;
     if (keycode == key_p) paused = static_cast<int16_t>(~paused);
 }
 
 void Game::weaponkey(int code) {
     if (code < '1' || code > '9') return;
     int choice = code - '1';
-    if (ammo[choice] > 0) weapon = static_cast<int16_t>(choice);
+    if (ammo[choice] > 0) weapon = static_cast<Weapon>(choice);
 }
 
 void Game::shipupdate() {
@@ -161,11 +163,11 @@ void Game::hyperspace(Body& b) {
     b.vx = 0;
     b.vy = 0;
     for (int n = 0; n < 25; ++n) {
-        int16_t k = addparticle();
+        int16_t k = particles.add();
         if (k == 0) break;
         Shot& spark = particles[k];
         spark = Shot{};
-        spark.type = 2;
+        spark.type = ParticleType::spark;
         spark.x = b.x;
         spark.y = b.y;
         spark.vx = static_cast<float>(rnd() * 4 - 2);

@@ -5,11 +5,13 @@
 #include <cmath>
 
 #include "core/game.h"
+#include "core/media.h"
 
 namespace {
-constexpr int32_t white = 0xFFFFFF;
-constexpr int32_t blue = 0xFF0000;  // (0, 0, 255)
-constexpr int32_t red = 0x0000FF;   // (255, 0, 0)
+constexpr int selfdestructbullets = 250;
+using colours::blue;
+using colours::red;
+using colours::white;
 
 // A wedge: the centre and the two ends of the edge from vertex i to the next
 // one of the source outline (wrapping to vertex 1 after the last).
@@ -33,11 +35,11 @@ void setspin(Body& w, double spin) {
 // exploding thing's own velocity; they live 1 to 76 frames.
 void flameburst(Game& g, float x, float y, float vx, float vy) {
     for (int n = 1; n <= 25; ++n) {
-        int16_t k = g.addparticle();
+        int16_t k = g.particles.add();
         if (k == 0) return;
         Shot& p = g.particles[k];
         p = Shot{};
-        p.type = 1;
+        p.type = ParticleType::flame;
         p.x = x;
         p.y = y;
         p.vx = static_cast<float>(g.rnd() * 4 - 2 + vx);
@@ -54,7 +56,7 @@ void Game::explodeship(float spread) {
     erasebody(ship);
     const int n = ship.vertexcount;
     for (int i = 1; i <= n; ++i) {
-        int16_t k = addbody();
+        int16_t k = bodies.add();
         if (k == 0) break;
         Body& w = bodies[k];
         wedge(w, ship, i);
@@ -62,7 +64,7 @@ void Game::explodeship(float spread) {
         w.fillcolour = blue;
         w.linecolour = blue;
         w.fillstyle = ship.fillstyle;
-        w.type = 0;
+        w.type = BodyType::plain;
         // The wedges scatter on their own; the ship's velocity is not added.
         w.vx = static_cast<float>(rnd() * spread - spread / 2.0);
         w.vy = static_cast<float>(rnd() * spread - spread / 2.0);
@@ -70,11 +72,11 @@ void Game::explodeship(float spread) {
         centerbody(w);
     }
     flameburst(*this, ship.x, ship.y, ship.vx, ship.vy);
-    ship.x = -500;
-    ship.y = -500;
+    ship.x = parkedship;
+    ship.y = parkedship;
     ship.vx = 0;
     ship.vy = 0;
-    respawntimer = 250;
+    respawntimer = respawndelay;
 }
 
 void Game::shatterrock(int k) {
@@ -86,7 +88,7 @@ void Game::shatterrock(int k) {
     erasebody(rock);
     const int n = rock.vertexcount;
     for (int e = 1; e <= n; ++e) {
-        int16_t i = addbody();
+        int16_t i = bodies.add();
         if (i == 0) break;
         Body& w = bodies[i];
         wedge(w, rock, e);
@@ -117,8 +119,8 @@ void Game::shatterrock(int k) {
 void Game::selfdestruct() {
     Body& ship = bodies[0];
     // A shower of bullets that breaks every rock close around the ship.
-    for (int n = 1; n <= 250; ++n) {
-        int16_t k = addshot();
+    for (int n = 1; n <= selfdestructbullets; ++n) {
+        int16_t k = shots.add();
         if (k == 0) break;
         Shot& s = shots[k];
         s = Shot{};
@@ -134,12 +136,12 @@ void Game::selfdestruct() {
     }
     // A ring of sparks running outward at 5 units per frame.
     for (int n = 1; n <= 50; ++n) {
-        int16_t k = addparticle();
+        int16_t k = particles.add();
         if (k == 0) break;
         Shot& p = particles[k];
         p = Shot{};
         double a = fullturn / 50 * n;
-        p.type = 2;
+        p.type = ParticleType::spark;
         p.vx = static_cast<float>(std::cos(a) * 5);
         p.vy = static_cast<float>(std::sin(a) * 5);
         p.x = ship.x;
@@ -149,7 +151,7 @@ void Game::selfdestruct() {
         p.life0 = 35;
     }
     explodeship(5.0f);
-    sound("\\explosion.wav");
+    sound(loosesound::explosion);
 }
 
 void Game::protectionblink() {
@@ -171,7 +173,7 @@ bool Game::respawnstep() {
     // Back at the centre with the heading it had and the zero velocity it was parked with.
     ship.x = static_cast<float>(playfieldwidth() / 2);
     ship.y = static_cast<float>(playfieldheight() / 2);
-    ship.state = 250;
+    ship.state = spawnprotection;
     sound("spawn");
     firestate = 0;
     spawnsparks();
@@ -182,17 +184,17 @@ void Game::spawnsparks() {
     // A ring of white sparks flying out from the ship at 5 units per frame.
     const Body& ship = bodies[0];
     for (int n = 1; n <= 25; ++n) {
-        int16_t k = addparticle();
+        int16_t k = particles.add();
         if (k == 0) break;
         Shot& p = particles[k];
         p = Shot{};
         double a = rnd() * fullturn;
-        p.type = 2;
+        p.type = ParticleType::spark;
         p.vx = static_cast<float>(std::cos(a) * 5);
         p.vy = static_cast<float>(std::sin(a) * 5);
         p.x = ship.x;
         p.y = ship.y;
-        p.colour = rgb(255, 255, 255);
+        p.colour = white;
         p.life = cint16(rnd() * 15 + 10);
         p.life0 = p.life;
     }

@@ -18,16 +18,16 @@ constexpr Vertex bighunter[] = {{15, 0}, {10, 6.283f / 3}, {5, 3.1415f}, {10, 12
 void Game::huntertimerstep() {
     // Counted only while something other than the ship exists.
     ++huntertimer;
-    if (bodycount == 0) huntertimer = 0;
+    if (bodies.count == 0) huntertimer = 0;
     if (huntertimer <= 999) return;
     huntertimer = 0;
-    int16_t k = addbody();
+    int16_t k = bodies.add();
     if (k == 0) return;
     Body& b = bodies[k];
     // A fresh record: the hunter starts at rest and without spin; its colours
     // come with its first steering step.
     b = Body{};
-    b.type = 3;
+    b.type = BodyType::hunting;
     b.state = 0;
     b.fillstyle = 0;
     // One of the four corners.
@@ -45,7 +45,7 @@ void Game::huntertimerstep() {
 void Game::huntersteer(Body& b) {
     const Body& ship = bodies[0];
     // 1 for a hunter, 0 for a piece just split off one, rising as its shield counts down.
-    const double f = (500.0 - b.state) / 500.0;
+    const double f = (static_cast<double>(huntershield) - b.state) / huntershield;
     b.fillcolour = rgb(0, rnd() * 127 + 127, 0);
     b.linecolour = b.fillcolour;
 

@@ -16,7 +16,7 @@ int16_t addstock(int16_t stock, int16_t amount) {
 }  // namespace
 
 void Game::droppowerup(float x, float y, float vx, float vy) {
-    int16_t k = addpowerup();
+    int16_t k = powerups.add();
     if (k == 0) return;
     Powerup& p = powerups[k];
     p = Powerup{};
@@ -26,25 +26,26 @@ void Game::droppowerup(float x, float y, float vx, float vy) {
     p.vy = vy;
     int32_t n = cint(rnd() * 10 + 1);
     if (n <= 9) {
-        p.kind = 0;
+        p.kind = PowerupKind::points;
     } else if (n == 10) {
-        p.kind = cint16(rnd() * 2 + 1);  // the missiles come twice as often as the others
+        p.kind = static_cast<PowerupKind>(
+            cint16(rnd() * 2 + 1));  // the missiles come twice as often as the others
     } else {
-        p.kind = -1;  // the rare top roll gives a spare ship
+        p.kind = PowerupKind::spareship;  // the rare top roll gives a spare ship
     }
     switch (p.kind) {
-        case 0: {
+        case PowerupKind::points: {
             // Bigger prizes on later levels: up to 3000, 4000 at levels 6 and 7, then 5000.
             int m = level < 6 ? 3 : (level < 8 ? 4 : 5);
             p.life = 500;
             p.amount = static_cast<int16_t>(std::floor(rnd() * m + 1) * 1000);
             break;
         }
-        case 1:
+        case PowerupKind::laser:
             p.life = 700;
             p.amount = 45;
             break;
-        case 2:
+        case PowerupKind::missiles:
             p.life = 700;
             p.amount = 30;
             break;
@@ -58,7 +59,7 @@ void Game::droppowerup(float x, float y, float vx, float vy) {
 void Game::poweruppass() {
     const float w = static_cast<float>(playfieldwidth()), h = static_cast<float>(playfieldheight());
     const Body& ship = bodies[0];
-    const int n = powerupcount;
+    const int n = powerups.count;
     for (int i = 1; i <= n; ++i) {
         Powerup& p = powerups[i];
         if (p.life > 0) --p.life;
@@ -91,11 +92,11 @@ void Game::poweruppass() {
             pickup(p);
             p.life = 0;
         }
-        drawpowerup(i, 0);
+        drawpowerup(i);
     }
     for (;;) {
         int found = 0;
-        for (int i = 1; i <= powerupcount; ++i) {
+        for (int i = 1; i <= powerups.count; ++i) {
             if (powerups[i].life < 1) {
                 found = i;
                 break;
@@ -103,35 +104,35 @@ void Game::poweruppass() {
         }
         if (found == 0) break;
         erasepowerup(found);
-        removepowerup(found);
+        powerups.remove(found);
     }
 }
 
 void Game::pickup(Powerup& p) {
     switch (p.kind) {
-        case 0:
+        case PowerupKind::points:
             addscore(p.amount);
             sound("get" + std::to_string(p.amount / 1000));
             break;
-        case 1:
+        case PowerupKind::laser:
             lasercharge.tag = 280;  // the gauge's full value
-            weapon = 1;
-            ammo[1] = addstock(ammo[1], p.amount);
-            if (ammo[1] > stockcap) ammo[1] = stockcap;
+            weapon = Weapon::laser;
+            stock(Weapon::laser) = addstock(stock(Weapon::laser), p.amount);
+            if (stock(Weapon::laser) > stockcap) stock(Weapon::laser) = stockcap;
             sound("getweapon");
             break;
-        case 2:
-            ammo[2] = addstock(ammo[2], p.amount);
-            weapon = 2;
-            if (ammo[2] > stockcap) ammo[2] = stockcap;
+        case PowerupKind::missiles:
+            stock(Weapon::missile) = addstock(stock(Weapon::missile), p.amount);
+            weapon = Weapon::missile;
+            if (stock(Weapon::missile) > stockcap) stock(Weapon::missile) = stockcap;
             sound("getweapon");
             break;
-        case 3:
+        case PowerupKind::abomb:
             // A-bombs pile up without a cap and never take over the current weapon.
-            ammo[3] = addstock(ammo[3], p.amount);
+            stock(Weapon::abomb) = addstock(stock(Weapon::abomb), p.amount);
             sound("getweapon");
             break;
-        case -1:
+        case PowerupKind::spareship:
             lives = addstock(lives, p.amount);
             break;
         default:
@@ -139,14 +140,14 @@ void Game::pickup(Powerup& p) {
     }
 }
 
-void Game::drawpowerup(int index, int) {
+void Game::drawpowerup(int index) {
     const Powerup& p = powerups[index];
     // Full brightness down to life 500, then darkening to black.
     const double v = p.life / 500.0 * 255;
     window.setposition(p.x, p.y);
     window.setfontsize(std::floor(pixelscale * 9));
     switch (p.kind) {
-        case 0: {
+        case PowerupKind::points: {
             double a = cint(rnd() * (v + 75));
             double top = cint(v + 75);
             int32_t colour = 0;
@@ -190,19 +191,19 @@ void Game::drawpowerup(int index, int) {
             window.polygon(corners, 3);
             break;
         }
-        case 1:
+        case PowerupKind::laser:
             window.setlinecolour(rgb(v, 0, 0));
             window.print("L");
             break;
-        case 2:
+        case PowerupKind::missiles:
             window.setlinecolour(rgb(v, v, 0));
             window.print("M");
             break;
-        case 3:
+        case PowerupKind::abomb:
             window.setlinecolour(rgb(v, v * rnd(), 0));
             window.print("A");
             break;
-        case -1:
+        case PowerupKind::spareship:
             window.setlinecolour(rgb(v, v, v));
             window.print("@");
             break;
@@ -214,10 +215,10 @@ void Game::drawpowerup(int index, int) {
 void Game::erasepowerup(int index) {
     const Powerup& p = powerups[index];
     // The squares cover the triangle, or a letter printed from its top left corner.
-    if (p.kind == 0) {
+    if (p.kind == PowerupKind::points) {
         int side = cint(8 * pixelscale);
         window.blacken(cint((p.x - 3) * pixelscale), cint((p.y - 3) * pixelscale), side, side);
-    } else if (p.kind == -1 || (p.kind >= 1 && p.kind <= 3)) {
+    } else if (p.kind >= PowerupKind::spareship && p.kind <= PowerupKind::abomb) {
         int side = cint(30 * pixelscale);
         window.blacken(cint((p.x - 2) * pixelscale), cint((p.y - 2) * pixelscale), side, side);
     }

@@ -12,16 +12,17 @@
 #include <string>
 
 #include "core/game.h"
+#include "core/media.h"
 
 namespace {
-constexpr int32_t white = 255 + 256 * 255 + 65536 * 255;
+using colours::white;
 
 // One of four gun aliases, so that up to four shots can sound together.
 const std::array<std::string, 4> gunsounds = {"fire1", "fire2", "fire3", "fire4"};
 
 // A record added to a list, reset to a clean shot; null when the list is full
 // and the record has to be dropped.
-Shot* newrecord(std::array<Shot, Game::capacity + 1>& list, int16_t k) {
+Shot* newrecord(Pool<Shot, Game::capacity>& list, int16_t k) {
     if (k == 0) return nullptr;
     list[k] = Shot{};
     return &list[k];
@@ -113,11 +114,11 @@ void Game::fireweapon() {
     const Body& ship = bodies[0];
     const double h = ship.angle[1];
     switch (weapon) {
-        case 0: {
+        case Weapon::gun: {
             // The limit counts every record in flight, laser dots and shrapnel too.
-            if (shotcount >= 4) return;
-            sound(gunsounds[shotcount % 4]);
-            Shot* s = newrecord(shots, addshot());
+            if (shots.count >= 4) return;
+            sound(gunsounds[shots.count % 4]);
+            Shot* s = newrecord(shots, shots.add());
             if (s == nullptr) return;
             s->vx = static_cast<float>(std::cos(h) * 8 + ship.vx);
             s->vy = static_cast<float>(std::sin(h) * 8 + ship.vy);
@@ -127,23 +128,23 @@ void Game::fireweapon() {
             s->life = 45;
             break;
         }
-        case 1:
-            if (ammo[1] < 1) return;
+        case Weapon::laser:
+            if (stock(Weapon::laser) < 1) return;
             sound("laser");
             firelaser();
-            ammo[1] -= 1;
+            stock(Weapon::laser) -= 1;
             lasercharge.tag -= 45;
             break;
-        case 2: {
+        case Weapon::missile: {
             // With no rock to chase the missile stays in stock; with the list
             // full it is not launched either.
-            if (bodycount < 1 || ammo[2] < 1 || particlecount >= capacity) return;
-            sound("\\missleFire.wav");
+            if (bodies.count < 1 || stock(Weapon::missile) < 1 || particles.count >= capacity) return;
+            sound(loosesound::missilefire);
             sound("missile");
-            ammo[2] -= 1;
-            Shot* m = newrecord(particles, addparticle());
+            stock(Weapon::missile) -= 1;
+            Shot* m = newrecord(particles, particles.add());
             if (m == nullptr) return;
-            m->type = 3;
+            m->type = ParticleType::missile;
             m->vx = static_cast<float>(std::cos(h) * 5 + ship.vx);
             m->vy = static_cast<float>(std::sin(h) * 5 + ship.vy);
             m->x = ship.x + m->vx;
@@ -153,16 +154,14 @@ void Game::fireweapon() {
             m->life0 = 1150;
             m->heading = h;
             m->turn = 0;
-            m->target = cint16(rnd() * bodycount + 1);
+            m->target = cint16(rnd() * bodies.count + 1);
             break;
         }
-        case 3:
-            if (ammo[3] < 1 || particlecount >= capacity) return;
+        case Weapon::abomb:
+            if (stock(Weapon::abomb) < 1 || particles.count >= capacity) return;
             sound("abomblaunch");
-            ammo[3] -= 1;
+            stock(Weapon::abomb) -= 1;
             launchabomb();
-            break;
-        default:
             break;
     }
 }
@@ -170,10 +169,10 @@ void Game::fireweapon() {
 void Game::launchabomb() {
     const Body& ship = bodies[0];
     const double h = ship.angle[1];
-    Shot* b = newrecord(particles, addparticle());
+    Shot* b = newrecord(particles, particles.add());
     if (b == nullptr) return;
     // Thrown backwards, away from the ship's heading.
-    b->type = 4;
+    b->type = ParticleType::abomb;
     b->vx = static_cast<float>(std::cos(h) * -5 + ship.vx);
     b->vy = static_cast<float>(std::sin(h) * -5 + ship.vy);
     b->x = ship.x + b->vx;
@@ -200,7 +199,7 @@ void Game::firelaser() {
     // 120 dots ten units apart: the beam reaches 1200 units ahead.
     for (int k = 1; k <= 120; ++k) {
         laserbeam.radius[1] += 10;
-        Shot* s = newrecord(shots, addshot());
+        Shot* s = newrecord(shots, shots.add());
         if (s == nullptr) continue;
         s->x = static_cast<float>(ship.x + std::cos(h) * 10 * k);
         s->y = static_cast<float>(ship.y + std::sin(h) * 10 * k);
@@ -239,10 +238,10 @@ void Game::shotpass() {
     // A spent shot takes the last one's place and the scan moves on, so the
     // moved shot is only looked at on the next frame (it stays at life 0,
     // drawn black and never hits anything).
-    for (int i = 1; i <= shotcount; ++i) {
-        if (shots[i].life < 1) removeshot(i);
+    for (int i = 1; i <= shots.count; ++i) {
+        if (shots[i].life < 1) shots.remove(i);
     }
-    const int n = shotcount;
+    const int n = shots.count;
     for (int i = 1; i <= n; ++i) {
         Shot& s = shots[i];
         if (s.life > 0) s.life -= 1;
@@ -261,29 +260,29 @@ void Game::shotpass() {
 
 void Game::particlepass() {
     // Records added during the pass wait for the next frame.
-    const int n = particlecount;
+    const int n = particles.count;
     for (int i = 1; i <= n; ++i) {
         Shot& p = particles[i];
         p.life -= 1;
         switch (p.type) {
-            case 1: {  // flame: red to yellow, darkening
+            case ParticleType::flame: {  // red to yellow, darkening
                 p.x += p.vx;
                 p.y += p.vy;
                 double f = static_cast<double>(p.life) / p.life0;
                 p.colour = rgb(f * 355, f * rnd() * 355, 0);
                 break;
             }
-            case 2: {  // spark: cyan, darkening
+            case ParticleType::spark: {  // cyan, darkening
                 p.x += p.vx;
                 p.y += p.vy;
                 int32_t g = cint(static_cast<double>(p.life) / p.life0 * 255 + 50);
                 p.colour = rgb(0, g, g);
                 break;
             }
-            case 3:
+            case ParticleType::missile:
                 homingmissile(p);
                 break;
-            case 4:
+            case ParticleType::abomb:
                 abomb(p);
                 break;
             default:
@@ -293,10 +292,10 @@ void Game::particlepass() {
     }
     // Spent particles go; the one moved into the gap is looked at again at
     // once, as a fresh search from the start would find it next.
-    for (int i = 1; i <= particlecount;) {
+    for (int i = 1; i <= particles.count;) {
         if (particles[i].life < 1) {
             erasemissile(particles[i]);
-            removeparticle(i);
+            particles.remove(i);
         } else {
             ++i;
         }
@@ -306,13 +305,13 @@ void Game::particlepass() {
 // --- homing missile
 
 void Game::homingmissile(Shot& m) {
-    if (m.target > bodycount) m.target = cint16(rnd() * bodycount + 1);
-    if (bodycount == 0) {
+    if (m.target > bodies.count) m.target = cint16(rnd() * bodies.count + 1);
+    if (bodies.count == 0) {
         // Nothing left to chase: fly home and go back into stock when caught.
         m.target = 0;
         const Body& ship = bodies[0];
         if (ship.x - 10 < m.x && m.x < ship.x + 10 && ship.y - 10 < m.y && m.y < ship.y + 10) {
-            ammo[2] += 1;
+            stock(Weapon::missile) += 1;
             m.life = -1;
         }
     }
@@ -347,7 +346,7 @@ void Game::homingmissile(Shot& m) {
     m.vy = static_cast<float>((m.vy + std::sin(m.heading) * 0.25) * 0.95);
     m.colour = rgb(255, rnd() * 55 + 200, 0);
 
-    for (int k = 1; k <= bodycount; ++k) {
+    for (int k = 1; k <= bodies.count; ++k) {
         if (bodies[k].vertexcount > 2 && pointinbody(bodies[k], m.x, m.y) && m.life < m.life0) {
             m.life = 0;
             break;
@@ -356,7 +355,7 @@ void Game::homingmissile(Shot& m) {
     // A spent missile bursts into shrapnel; the shrapnel breaks the rock next frame.
     if (m.life == 0) {
         for (int n = 0; n < 5; ++n) {
-            Shot* s = newrecord(shots, addshot());
+            Shot* s = newrecord(shots, shots.add());
             if (s == nullptr) break;
             double speed = rnd() * 5;
             double a = rnd() * fullturn;
@@ -434,7 +433,7 @@ void Game::blastgrid(float x, float y, int reach) {
         outlineof(b, outlines[k]);
         reaches[k] = outlinereach(b, outlines[k], x0, y0, x1, y1);
     };
-    for (int k = 1; k <= bodycount; ++k) know(k);
+    for (int k = 1; k <= bodies.count; ++k) know(k);
     // The bodies whose box spans a column, in list order; a body split in the
     // column stays in it, and new pieces join at the end as they come.
     std::array<int16_t, capacity> column;
@@ -442,22 +441,22 @@ void Game::blastgrid(float x, float y, int reach) {
         const float px = x + u;
         auto spans = [&](int k) { return !(px < reaches[k].minx || px > reaches[k].maxx); };
         int count = 0;
-        for (int k = 1; k <= bodycount; ++k) {
+        for (int k = 1; k <= bodies.count; ++k) {
             if (spans(k)) column[count++] = static_cast<int16_t>(k);
         }
         for (int v = -reach; v <= reach; v += 25) {
             const float py = y + v;
-            const int n = bodycount;
+            const int n = bodies.count;
             for (int e = 0; e < count; ++e) {
                 const int k = column[e];
                 if (k > n) break;
                 if (!reaches[k].holds(px, py)) continue;
                 if (insideoutline(bodies[k], outlines[k], px, py)) {
                     // The split rewrites this element and adds pieces past the old count.
-                    const int before = bodycount;
+                    const int before = bodies.count;
                     splitrock(k);
                     know(k);
-                    for (int i = before + 1; i <= bodycount; ++i) {
+                    for (int i = before + 1; i <= bodies.count; ++i) {
                         know(i);
                         if (spans(i) && count < capacity) column[count++] = static_cast<int16_t>(i);
                     }

@@ -5,10 +5,10 @@
 void Game::bodystep(int k) {
     Body& b = bodies[k];
     bodycolours(b);
-    if (b.type != 3) hitflash(b);
+    if (b.type != BodyType::hunting) hitflash(b);
     bodystate(b);
     if (b.vertexcount <= 2) segmentfade(b);
-    if (b.type != 3) {
+    if (b.type != BodyType::hunting) {
         // Only the centre bounces, so an outline may cross the edge by its radius.
         float w = static_cast<float>(playfieldwidth()), h = static_cast<float>(playfieldheight());
         if (b.x > w) {

@@ -8,7 +8,7 @@ void Game::programflow() {
     for (;;) {
         setscore("0");
         loadhighscores();
-        gamestate = 0;
+        gamestate = GameState::mainmenu;
         cursor = 0;
         gamemenu();
         newgame();
@@ -18,15 +18,15 @@ void Game::programflow() {
 }
 
 void Game::newgame() {
-    gamestate = -2;
+    gamestate = GameState::play;
     startgamesounds();
     initializeship();
-    weapon = 1;
+    weapon = Weapon::laser;
     lives = 3;
-    ammo[0] = 1;
-    ammo[1] = 0;
-    ammo[2] = 0;
-    ammo[3] = 3;
+    stock(Weapon::gun) = 1;
+    stock(Weapon::laser) = 0;
+    stock(Weapon::missile) = 0;
+    stock(Weapon::abomb) = 3;
     nextlife = 50000;
     wireframe = 0;
     levelmode = 1;
@@ -44,7 +44,7 @@ bool Game::frameloop() {
             continue;
         }
         if (!playframe()) return false;
-        waitframe(framestart, 80);
+        waitframe(framestart, gamerate);
         if (levelended()) {
             ++level;
             nextlevel();
@@ -69,7 +69,7 @@ bool Game::playframe() {
     // The count is read again before every body, so pieces split off during
     // the pass are moved, tested and drawn in this same frame.
     sortshots();
-    for (int k = 1; k <= bodycount; ++k) bodystep(k);
+    for (int k = 1; k <= bodies.count; ++k) bodystep(k);
     shotcells.ready = false;
     removalpass();
     flamestep();
@@ -82,13 +82,13 @@ void Game::erasepass() {
     if (laserbeam.fillcolour >= 0) erasebody(laserbeam);
     erasebody(flame);
     erasebody(bodies[0]);
-    int n = bodycount;
+    int n = bodies.count;
     for (int k = 1; k <= n; ++k) erasebody(bodies[k]);
-    n = shotcount;
+    n = shots.count;
     for (int k = 1; k <= n; ++k) erasemissile(shots[k]);
-    n = powerupcount;
+    n = powerups.count;
     for (int k = 1; k <= n; ++k) erasepowerup(k);
-    n = particlecount;
+    n = particles.count;
     for (int k = 1; k <= n; ++k) erasemissile(particles[k]);
 }
 
@@ -97,8 +97,8 @@ bool Game::shipstep() {
     if (respawntimer > 0) {
         --respawntimer;
         if (respawntimer > 1) {
-            bodies[0].x = -500;
-            bodies[0].y = -500;
+            bodies[0].x = parkedship;
+            bodies[0].y = parkedship;
         }
     } else {
         shipupdate();
@@ -107,9 +107,9 @@ bool Game::shipstep() {
 }
 
 bool Game::levelended() const {
-    if (bodycount != 0 || powerupcount != 0) return false;
-    for (int k = 1; k <= particlecount; ++k) {
-        if (particles[k].type == 3) return false;
+    if (bodies.count != 0 || powerups.count != 0) return false;
+    for (int k = 1; k <= particles.count; ++k) {
+        if (particles[k].type == ParticleType::missile) return false;
     }
     return true;
 }

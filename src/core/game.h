@@ -10,12 +10,56 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "combat/shotcells.h"
 #include "core/numbers.h"
+#include "core/pool.h"
 #include "core/random.h"
 #include "platform/platform.h"
 #include "world/body.h"
+
+// Which screen runs. The values are the game's own: the menu screens count up
+// from the main menu, and the two below zero are outside the menu.
+enum class GameState : int16_t {
+    play = -2,          // a game in play
+    menuleft = -1,      // the menu has been left (a ship chosen or the table seen)
+    mainmenu = 0,       // the intro titles and the main menu
+    highscores = 1,     // the high-score table
+    options = 2,        // the options screen
+    nameentry = 3,      // typing the name of a new high score
+    newentry = 4,       // the table with the new entry flashing
+    shipselection = 5,  // choosing a ship design
+    quit = 6,           // the quit confirmation
+};
+
+// What a particle is; shots other than particles keep 0.
+enum class ParticleType : int16_t { none = 0, flame = 1, spark = 2, missile = 3, abomb = 4 };
+
+// The weapons in the order of their stock in ammo and of the digit keys.
+enum class Weapon : int16_t { gun = 0, laser = 1, missile = 2, abomb = 3 };
+inline constexpr int weaponindex(Weapon w) { return static_cast<int>(w); }
+
+// What a power-up gives; the three weapons share Weapon's numbers.
+enum class PowerupKind : int16_t { spareship = -1, points = 0, laser = 1, missiles = 2, abomb = 3 };
+
+static_assert(sizeof(GameState) == 2 && sizeof(ParticleType) == 2 && sizeof(Weapon) == 2 &&
+              sizeof(PowerupKind) == 2 && sizeof(BodyType) == 2);
+
+// Frame rates of the loops, frames per second.
+inline constexpr int gamerate = 80;    // the game's frame loop
+inline constexpr int letterrate = 60;  // intro titles, banners and GAME OVER
+inline constexpr int menurate = 100;   // the menu, at most
+
+inline constexpr int16_t spawnprotection = 250;  // frames of shield a ship appears with
+inline constexpr int32_t respawndelay = 250;     // frames between a lost ship and the next
+inline constexpr float parkedship = -500;        // x and y of the ship while it is away
+inline constexpr int16_t huntershield = 500;     // frames of shield of a hunting body's piece
+// A split adds at most this many bodies past the old count: two pieces, or a
+// triangle's three edges.
+inline constexpr int splitpieces = 3;
+// A hunting body's piece can be rammed 15 frames into its shield.
+inline constexpr int16_t hunterrammable = huntershield - 15;
 
 // A shot record: a shot, a laser dot, shrapnel, or a typed particle.
 struct Shot {
@@ -24,7 +68,7 @@ struct Shot {
     int32_t colour = 0;    // a particle of colour 0 is not drawn
     int16_t life = 0;      // frames left
     int16_t life0 = 0;     // life at creation, for fading
-    int16_t type = 0;      // particles: 1 flame, 2 spark, 3 homing missile, 4 A-bomb
+    ParticleType type = ParticleType::none;  // what a particle is
     double heading = 0;    // homing missile: direction of thrust, radians
     double turn = 0;       // homing missile: change of heading per frame, radians
     int16_t target = 0;    // homing missile: index in bodies of the body it chases
@@ -53,10 +97,9 @@ struct DrawnOutline {
 struct Powerup {
     float x = 0, y = 0;    // playfield units
     float vx = 0, vy = 0;  // units per frame
-    int16_t kind = 0;      // 0 points, 1 laser, 2 missiles, 3 A-bomb, -1 spare ship
-    int16_t amount = 0;    // points (1000..5000) or stock added
-    int16_t life = 0;      // frames left
-    int16_t spare = 0;     // unused
+    PowerupKind kind = PowerupKind::points;  // what picking it up gives
+    int16_t amount = 0;  // points (1000..5000) or stock added
+    int16_t life = 0;    // frames left
 };
 
 // One letter of a large animated word.
@@ -78,6 +121,7 @@ enum class LetterRow { author, presents, title, gameover, pause, banner };
 struct Label {
     std::string caption;
     std::string tag;
+    // Set as the window places its labels; nothing reads them back.
     bool visible = true;
     double left = 0, top = 0;
 };
@@ -85,8 +129,8 @@ struct Label {
 // The laser-charge gauge: a hidden shape whose tag holds a number.
 struct Gauge {
     int32_t tag = 0;
-    int32_t fillcolour = 0;
-    bool visible = false;
+    int32_t fillcolour = 0;  // set at start-up and kept; nothing reads it back
+    bool visible = false;    // hidden by the menu; nothing reads it back
 };
 
 // The hidden one-line text box that receives the typed name characters.
@@ -117,53 +161,56 @@ class Game : public EventHandler {
 public:
     Game(Platform& platform, RandomSource& random);
 
-    // --- collections: elements 1..count in use; element 0 of bodies is the ship
+    // --- collections: elements 1..count in use (bodies.count is the game's
+    // bodycount, and so on); element 0 of bodies is the ship
     static constexpr int16_t capacity = 1000;
     static constexpr int16_t lettercapacity = 100;
-    std::array<Body, capacity + 1> bodies{};
-    std::array<Shot, capacity + 1> shots{};
-    std::array<Shot, capacity + 1> particles{};
-    std::array<Powerup, capacity + 1> powerups{};
-    std::array<Letter, lettercapacity + 1> letters{};
+    Pool<Body, capacity> bodies;
+    Pool<Shot, capacity> shots;
+    Pool<Shot, capacity> particles;
+    Pool<Powerup, capacity> powerups;
+    Pool<Letter, lettercapacity> letters;
     std::array<PixelPoint, capacity + 1> points{};  // scratch polygon buffer, from element 1
-    std::array<int16_t, 11> ammo{};  // [0] gun (always 1), [1] laser, [2] missiles, [3] A-bombs
+    std::array<int16_t, 11> ammo{};  // stock by Weapon: gun (always 1), laser, missiles, A-bombs
+    int16_t& stock(Weapon w) { return ammo[weaponindex(w)]; }
 
-    int16_t bodycount = 0, shotcount = 0, particlecount = 0, powerupcount = 0, lettercount = 0;
     Body flame{};      // engine flame drawn behind the ship while it thrusts
     Body laserbeam{};  // the laser's line; its fill colour doubles as its on/off state
 
-    // Adding raises the count and gives the new index; 0 when the collection is
-    // full (the addition is refused and nothing is written).
-    int16_t addbody();
-    int16_t addshot();
-    int16_t addparticle();
-    int16_t addpowerup();
-    int16_t addletter();
-    // Removing copies the last element over element k and lowers the count.
-    void removebody(int k);
-    void removeshot(int k);
-    void removeparticle(int k);
-    void removepowerup(int k);
-
     // --- scalar state
-    int16_t gamestate = 0;  // 0 intro/main menu, -2 game in play, 3 name entry, others menu screens
+    GameState gamestate = GameState::mainmenu;  // which screen runs
     int16_t cursor = 0;     // highlighted menu line; rank being typed during name entry
     int16_t keyleft = 0, keyright = 0, keyup = 0, keydown = 0;  // -1 while held
     int16_t firestate = 0;  // fire control word in play; -1 = Enter's request outside play
-    int32_t windowdc = 0;   // drawing context handle (kept for the drawing calls' order)
+    int32_t windowdc = 0;   // drawing context handle, fetched before each polygon; nothing reads it
     int16_t selectedship = 0;  // ship design chosen on the menu
-    int16_t weapon = 0;        // 0 Gun, 1 Laser, 2 Missile, 3 A-Bomb
+    Weapon weapon = Weapon::gun;  // current weapon
     int16_t lives = 0;         // spare ships
     int32_t nextlife = 0;      // score at which the next extra ship is given
     int16_t wireframe = 0;     // non-zero: everything drawn as outlines
     int16_t level = 0;         // current level number
-    int16_t levelmode = 0;     // level scheme; always 1
+    int16_t levelmode = 0;     // level scheme; always 1, so nothing reads it
     int32_t respawntimer = 0;  // 0 in play; 250 after the ship is destroyed, counted down
     int32_t huntertimer = 0;   // frames counted while rocks remain
     int16_t paused = 0;        // non-zero while paused
     double pixelscale = 1;     // window pixels per playfield unit
     std::string soundfolder;   // "\classic" or "\trek"; empty until the first game
-    int64_t frequency = 0;     // performance-counter ticks per second
+    int64_t frequency = 0;     // performance-counter ticks per second, read by the constructor
+
+    // --- scratch buffers, reused so that a frame allocates nothing
+    std::string mediacommand;                // the media command being built
+    std::array<char, 96> stockbartext{};     // the HUD's stock bar
+
+    // --- caches: work kept between frames to be reused while its inputs stay
+    // the same; none of it is game state, and clearing it changes no result
+    std::array<DrawnOutline, capacity + 1> drawnoutlines{};  // last drawn points, by element of bodies
+    // The A-bomb's grid tests hundreds of points against the same outlines:
+    // each body's outline and its box are worked out once and kept until the
+    // body changes.
+    std::array<Outline, capacity + 1> outlines{};
+    std::array<OutlineReach, capacity + 1> reaches{};
+    std::array<KiteShape, capacity + 1> shotkites{}, particlekites{};  // kite shapes, by record
+    ShotCells shotcells;  // the shots by cell during the rock pass
 
     // --- controls of the game window
     Label lblscore;   // caption: the score as decimal text; tag: score flash level
@@ -194,16 +241,15 @@ public:
     void Form_Load();
     void Form_Unload();
     void programflow();       // menu, game, game over, for ever
-    void newgame();           // program flow steps 4 to 6
+    void newgame();           // the new game's sounds, ship, values and first level
     bool frameloop();         // one game; false when the game ended
-    void frame(int64_t framestart);  // one frame of play after events (steps 3 to 20)
     bool playframe();         // a frame's work between events and wait; false when the game ended
     void erasepass();
     void bodystep(int k);
     bool shipstep();          // respawn or ship update; false when the game ends
     bool levelended() const;
     void waitframe(int64_t framestart, int rate);  // busy wait until 1/rate s has passed
-    void sound(const std::string& filename, int unused = 1);
+    void sound(std::string_view filename);  // an effect by alias, or a loose sound by path
     void startgamesounds();   // game start: reopen the sound set, switch the music
     void musiccheck();        // level set-up: restart the game music when it has ended
     double score() const;     // the score caption's value
@@ -219,7 +265,6 @@ public:
 
     // --- world/
     void drawbody(Body& b);
-    std::array<DrawnOutline, capacity + 1> drawnoutlines{};  // by element of bodies
     int bodypoints(const Body& b);  // the outline's pixel points into points[1..n]; n
     void erasebody(Body& b);
     void centerbody(Body& b);
@@ -230,18 +275,13 @@ public:
     // answers false.
     OutlineReach outlinereach(const Body& b, const Outline& o, double x0, double y0, double x1,
                               double y1) const;
-    // The A-bomb's grid tests hundreds of points against the same outlines:
-    // each body's outline and its box are worked out once and kept until the
-    // body changes.
-    std::array<Outline, capacity + 1> outlines{};
-    std::array<OutlineReach, capacity + 1> reaches{};
     void splitrock(int k);
     void nextlevel();
     void initializeship(int index = 0, int ship = -1);  // -1: selectedship
 
     // --- combat/
-    void Form_KeyDown(int keycode, int shift);
-    void Form_KeyUp(int keycode, int shift);
+    void Form_KeyDown(int keycode);
+    void Form_KeyUp(int keycode);
     void weaponkey(int code);  // typed digits choose a weapon
     void shipupdate();
     void firecadence();
@@ -257,7 +297,6 @@ public:
     void abomb(Shot& m);
     void blastgrid(float x, float y, int reach);  // splits what the blast's grid reaches
     void drawmissile(const Shot& m);
-    std::array<KiteShape, capacity + 1> shotkites{}, particlekites{};  // by record
     void erasemissile(const Shot& m);
     void bodycolours(Body& b);  // type colours and hunter steering
     void hitflash(Body& b);
@@ -265,8 +304,7 @@ public:
     void segmentfade(Body& b);
     void shipcontact(int k);
     void shotcontact(int k);
-    ShotCells shotcells;   // the shots by cell during the rock pass
-    void sortshots();      // fills shotcells; before the rock pass
+    void sortshots();          // fills shotcells; before the rock pass
     void removalpass();
     void explodeship(float spread);
     void shatterrock(int k);
@@ -277,7 +315,7 @@ public:
     void droppowerup(float x, float y, float vx, float vy);
     void poweruppass();
     void pickup(Powerup& p);
-    void drawpowerup(int index, int erasemode);
+    void drawpowerup(int index);
     void erasepowerup(int index);
     void huntertimerstep();
     void huntersteer(Body& b);
@@ -302,8 +340,8 @@ public:
     void gameover();
 
     // --- events from the platform
-    void onkeydown(int keycode) override { Form_KeyDown(keycode, 0); }
-    void onkeyup(int keycode) override { Form_KeyUp(keycode, 0); }
+    void onkeydown(int keycode) override { Form_KeyDown(keycode); }
+    void onkeyup(int keycode) override { Form_KeyUp(keycode); }
     void ontyped(int code) override;
     void onunload() override { Form_Unload(); }
     InputContext inputcontext() const override;

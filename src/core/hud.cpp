@@ -30,29 +30,21 @@ double leadingnumber(const std::string& text) {
 }
 
 // A stock bar: one slash per item, but never more than 73 slashes; a longer
-// stock shows 73 slashes, a blank and its number. Built in a fixed buffer,
-// since the HUD is drawn every frame.
-class StockBar {
-  public:
-    std::string_view text(int n) {
-        size_t length = 0;
-        int slashes = n < 73 ? (n > 0 ? n : 0) : 73;
-        for (int i = 0; i < slashes; ++i) buffer_[length++] = '/';
-        if (n >= 73) {
-            buffer_[length++] = ' ';
-            char digits[8];
-            int count = 0;
-            for (int v = n; v > 0; v /= 10) digits[count++] = static_cast<char>('0' + v % 10);
-            while (count > 0) buffer_[length++] = digits[--count];
-        }
-        return {buffer_.data(), length};
+// stock shows 73 slashes, a blank and its number. Built in the game's fixed
+// buffer, since the HUD is drawn every frame.
+std::string_view stockbar(std::array<char, 96>& buffer, int n) {
+    size_t length = 0;
+    int slashes = n < 73 ? (n > 0 ? n : 0) : 73;
+    for (int i = 0; i < slashes; ++i) buffer[length++] = '/';
+    if (n >= 73) {
+        buffer[length++] = ' ';
+        char digits[8];
+        int count = 0;
+        for (int v = n; v > 0; v /= 10) digits[count++] = static_cast<char>('0' + v % 10);
+        while (count > 0) buffer[length++] = digits[--count];
     }
-
-  private:
-    std::array<char, 96> buffer_{};
-};
-
-StockBar stockbar;
+    return {buffer.data(), length};
+}
 }  // namespace
 
 double Game::score() const {
@@ -112,32 +104,32 @@ void Game::drawhud() {
     window.print(lblscore.caption);
 
     window.setposition(60 * s, 0);
-    window.setlinecolour(rgb(255, 255, 255));
+    window.setlinecolour(colours::white);
     window.print(printed(lives));
 
     // An empty stock falls back to the next lower weapon; the gun never runs out.
-    while (weapon > 0 && (weapon >= static_cast<int>(ammo.size()) || ammo[weapon] == 0)) --weapon;
+    while (weapon > Weapon::gun &&
+           (weaponindex(weapon) >= static_cast<int>(ammo.size()) || stock(weapon) == 0))
+        weapon = static_cast<Weapon>(weaponindex(weapon) - 1);
 
     lblweapon.caption = "";
-    int32_t colour = rgb(255, 255, 255);
+    int32_t colour = colours::white;
     switch (weapon) {
-        case 0:
+        case Weapon::gun:
             lblweapon.caption = "Gun";
-            colour = rgb(0, 0, 255);
+            colour = colours::blue;
             break;
-        case 1:
+        case Weapon::laser:
             lblweapon.caption = "Laser";
-            colour = rgb(255, 0, 0);
+            colour = colours::red;
             break;
-        case 2:
+        case Weapon::missile:
             lblweapon.caption = "Missile";
             colour = rgb(255, 255, 0);
             break;
-        case 3:
+        case Weapon::abomb:
             lblweapon.caption = "A-Bomb";
             colour = rgb(255, cint(rnd() * 255), 0);  // the A-bomb's name flickers
-            break;
-        default:
             break;
     }
     window.setposition(35 * s, 0);
@@ -145,14 +137,14 @@ void Game::drawhud() {
     window.setfontsize(10 * s);
     window.print(lblweapon.caption);
 
-    if (weapon > 0) {
+    if (weapon > Weapon::gun) {
         window.setposition(0, 7 * s);
         window.setfontsize(7 * s);
-        window.print(stockbar.text(ammo[weapon]));
+        window.print(stockbar(stockbartext, stock(weapon)));
     }
 
-    if (ammo[3] > 0) {
-        std::string_view bar = stockbar.text(ammo[3]);
+    if (stock(Weapon::abomb) > 0) {
+        std::string_view bar = stockbar(stockbartext, stock(Weapon::abomb));
         window.setlinecolour(rgb(255, cint(rnd() * 255), 0));
         window.setposition(70 * s, 0);
         window.setfontsize(10 * s);

@@ -22,10 +22,10 @@ void Game::intro() {
                 finishletters();
                 firestate = 0;
             }
-            waitframe(framestart, 60);
+            waitframe(framestart, letterrate);
         }
         window.clear();
-        lettercount = 0;
+        letters.count = 0;
         if (word == "Brannoch") {
             lbltitle.caption = "Presents";
         } else if (word == "Presents") {

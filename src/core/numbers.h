@@ -50,6 +50,14 @@ inline int32_t rgb(double red, double green, double blue) {
     return channel(red) + 256 * channel(green) + 65536 * channel(blue);
 }
 
+// The fixed colours the game names, built as red + 256 green + 65536 blue.
+namespace colours {
+inline constexpr int32_t black = 0;
+inline constexpr int32_t red = 255;
+inline constexpr int32_t blue = 65536 * 255;
+inline constexpr int32_t white = 255 + 256 * 255 + 65536 * 255;
+}  // namespace colours
+
 inline int32_t redof(int32_t colour) {
     return colour & 0xFF;
 }

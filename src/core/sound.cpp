@@ -3,33 +3,21 @@
 // set and switches to the game music, and a level set-up restarts that music
 // once it has run out. Failed commands are ignored: the sound stays silent.
 #include <string>
+#include <string_view>
 
 #include "core/game.h"
-#include "core/soundeffects.h"
-
-namespace {
-// One command buffer, reused, so playing an effect during play allocates
-// nothing once the buffer has grown.
-std::string& commandbuffer() {
-    static std::string buffer = [] {
-        std::string b;
-        b.reserve(128);
-        return b;
-    }();
-    return buffer;
-}
-}  // namespace
+#include "core/media.h"
 
 // Restarts the effect from its beginning even when it still sounds.
-void Game::sound(const std::string& filename, int) {
-    std::string& command = commandbuffer();
+void Game::sound(std::string_view filename) {
+    std::string& command = mediacommand;
     command.assign("play ").append(filename).append(" from 0");
     platform.mcisendstring(command, nullptr);
 }
 
 void Game::startgamesounds() {
-    std::string& command = commandbuffer();
-    for (const SoundEffect& e : soundeffects) {
+    std::string& command = mediacommand;
+    for (const MediaFile& e : soundeffects) {
         command.assign("close ").append(e.alias).append(" wait");
         platform.mcisendstring(command, nullptr);
     }
@@ -40,13 +28,14 @@ void Game::startgamesounds() {
     } else if (selectedship == 1) {
         soundfolder = "\\trek";
     }
-    for (const SoundEffect& e : soundeffects) {
-        command.assign("open .\\").append(soundfolder).append(e.tail);
+    for (const MediaFile& e : soundeffects) {
+        command.assign("open .\\").append(soundfolder).append("\\").append(e.file);
+        command.append(" type waveaudio alias ").append(e.alias);
         platform.mcisendstring(command, nullptr);
     }
     platform.mcisendstring("stop mortalkombat", nullptr);
     platform.mcisendstring("play firebomb from 0", nullptr);
-    sound("\\orchhitl.wav");
+    sound(loosesound::orchhit);
 }
 
 void Game::musiccheck() {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/game.h"
-#include "core/soundeffects.h"
+#include "core/media.h"
 #include "platform/font.h"
 
 namespace {
@@ -13,9 +13,11 @@ constexpr const char* fontfile = "trekfilm.ttf";
 }  // namespace
 
 void Game::Form_Load() {
-    platform.mcisendstring("open .\\Firebomb.mid type sequencer alias firebomb", nullptr);
+    for (const MediaFile& m : musicfiles) {
+        platform.mcisendstring(
+            std::string("open .\\") + m.file + " type sequencer alias " + m.alias, nullptr);
+    }
     frequency = platform.frequency();
-    platform.mcisendstring("open .\\MortalKombat.mid type sequencer alias mortalkombat", nullptr);
     installfont(platform.files().folder(), fontfile);
     window.setfontface("StarTrek Film BT");
     // The random source was seeded from the clock when the program started.
@@ -30,7 +32,7 @@ void Game::Form_Load() {
     // Erasing draws in the background colour, so it must be black.
     window.setbackcolour(0);
 
-    gamestate = 0;
+    gamestate = GameState::mainmenu;
     respawntimer = 0;
     platform.mcisendstring("play mortalkombat from 0",
                            nullptr);  // the menu music plays through the intro
@@ -53,7 +55,7 @@ void Game::Form_Unload() {
     platform.mcisendstring("close firebomb wait", nullptr);
     platform.mcisendstring("stop mortalkombat wait", nullptr);
     platform.mcisendstring("close mortalkombat wait", nullptr);
-    for (const SoundEffect& e : soundeffects) {
+    for (const MediaFile& e : soundeffects) {
         platform.mcisendstring(std::string("close ") + e.alias + " wait", nullptr);
     }
 }

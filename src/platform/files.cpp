@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/gamepath.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -143,12 +145,7 @@ bool replacefile(const fs::path& file, const std::string& contents, bool keepold
 Files::Files(fs::path folder) : folder_(std::move(folder)), statefolder_(folder_) {}
 
 fs::path Files::resolve(const std::string& name) const {
-    std::string local = name;
-    for (char& c : local) {
-        if (c == '\\') c = '/';
-    }
-    while (!local.empty() && local.front() == '/') local.erase(local.begin());
-    return folder_ / local;
+    return resolvegamepath(folder_, name);
 }
 
 FileText Files::read(const std::string& name, std::size_t maxbytes) const {

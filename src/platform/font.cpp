@@ -11,18 +11,11 @@
 #include <cmath>
 #include <system_error>
 
+#include "platform/cp1252.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 
 namespace {
-// Windows-1252 characters 0x80..0x9F in Unicode; the rest map to themselves.
-constexpr uint16_t cp1252_high[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-uint32_t unicodeof(unsigned char ch) { return ch >= 0x80 && ch < 0xA0 ? cp1252_high[ch - 0x80] : ch; }
-
 // Asks fontconfig for a family; gives the file and the family it really chose.
 bool matchfamily(const std::string& pattern, std::string& family, std::string& file) {
     if (!FcInit()) return false;
@@ -220,7 +213,7 @@ const Glyph* FontCache::glyph(double points, unsigned char ch) {
     auto& g = s->glyphs[ch];
     if (!g) {
         g = std::make_unique<Glyph>();
-        uint32_t code = unicodeof(ch);
+        uint32_t code = cp1252tounicode(ch);
         int minx, maxx, miny, maxy, advance;
         if (TTF_GlyphMetrics32(s->font, code, &minx, &maxx, &miny, &maxy, &advance) == 0) g->advance = advance;
         SDL_Surface* rendered = code >= 32 ? TTF_RenderGlyph32_Blended(s->font, code, SDL_Color{255, 255, 255, 255}) : nullptr;

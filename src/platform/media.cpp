@@ -6,15 +6,9 @@
 #include <system_error>
 #include <vector>
 
-namespace {
+#include "platform/gamepath.h"
 
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
+namespace {
 
 bool is(std::string_view word, std::string_view keyword) {
     return lower(word) == keyword;
@@ -68,30 +62,7 @@ bool MediaCommands::isopen(std::string_view alias) const {
 }
 
 std::filesystem::path MediaCommands::resolve(std::string_view path) const {
-    std::filesystem::path out = folder_;
-    std::error_code ec;
-    size_t i = 0;
-    while (i <= path.size()) {
-        size_t end = path.find_first_of("\\/", i);
-        if (end == std::string_view::npos) end = path.size();
-        std::string part(path.substr(i, end - i));
-        i = end + 1;
-        if (part.empty() || part == ".") continue;
-        std::filesystem::path exact = out / part;
-        if (!std::filesystem::exists(exact, ec) && std::filesystem::is_directory(out, ec)) {
-            // The game was written for a file system that ignores case.
-            std::string wanted = lower(part);
-            for (std::filesystem::directory_iterator it(out, ec), done; !ec && it != done;
-                 it.increment(ec)) {
-                if (lower(it->path().filename().string()) == wanted) {
-                    exact = it->path();
-                    break;
-                }
-            }
-        }
-        out = exact;
-    }
-    return out;
+    return resolvegamepath(folder_, path);
 }
 
 int MediaCommands::open(const std::string& path, Device device, const std::string& alias) {

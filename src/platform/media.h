@@ -53,10 +53,8 @@ class MediaCommands {
     MediaPlayer& player() { return *player_; }
     bool isopen(std::string_view alias) const;
 
-    // A path as the game writes it (".\classic\fire.wav", "\ding.wav") turned into
-    // a file of the program's folder. Backslashes separate folders, "." and
-    // leading separators are dropped, and a component whose exact case is not on
-    // disk matches a file that differs only in case.
+    // A path as the game writes it turned into a file of the program's folder
+    // (resolvegamepath).
     std::filesystem::path resolve(std::string_view path) const;
 
   private:

@@ -3,14 +3,7 @@
 
 #include <system_error>
 
-namespace {
-std::string lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-}  // namespace
+#include "platform/gamepath.h"
 
 bool MemoryPlayer::open(const std::string& alias, const std::filesystem::path& file,
                         bool sequence) {

@@ -1,6 +1,8 @@
 // Key positions and characters to virtual-key codes, and text to Windows-1252.
 #include "platform/virtualkeys.h"
 
+#include "platform/cp1252.h"
+
 #include <cstdint>
 
 namespace {
@@ -67,23 +69,6 @@ constexpr Named named[] = {
     {"ShiftRight", 0xE5},     {"AltRight", 0xE6},
     {"MetaRight", 0xE7},
 };
-
-// Windows-1252 codes 128..159 and the characters they stand for; 0 where the
-// code page leaves the code unassigned.
-constexpr char32_t highcodes[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 128..135
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 136..143
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 144..151
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 152..159
-};
-
-int tocodepage(char32_t c) {
-    if ((c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
-    for (int i = 0; i < 32; ++i) {
-        if (highcodes[i] != 0 && highcodes[i] == c) return 128 + i;
-    }
-    return 0;
-}
 
 // Decodes UTF-8 one character at a time; broken sequences are skipped.
 template <typename Each>
@@ -190,7 +175,7 @@ int usageofcode(std::string_view code) {
 std::vector<int> windows1252(std::string_view utf8) {
     std::vector<int> codes;
     decode(utf8, [&](char32_t c) {
-        if (int code = tocodepage(c)) codes.push_back(code);
+        if (int code = unicodetocp1252(c)) codes.push_back(code);
     });
     return codes;
 }

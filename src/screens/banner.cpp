@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/game.h"
+#include "core/media.h"
 
 void Game::showlevel() {
     addletters("Level " + std::to_string(level), LetterRow::banner);
@@ -12,11 +13,11 @@ void Game::showlevel() {
         platform.doevents();
         window.blacken(0, 0, window.outerwidth(), window.outerheight());
         if (drawletters(false)) break;
-        waitframe(framestart, 60);
+        waitframe(framestart, letterrate);
     }
     window.clear();
-    lettercount = 0;
-    sound("\\ding.wav", 1);
+    letters.count = 0;
+    sound(loosesound::ding);
 }
 
 void Game::pausemessage() {
@@ -28,15 +29,15 @@ void Game::pausemessage() {
         // The window is not cleared: the word glows over the frozen game.
         if (drawletters(false)) {
             // The frame loop calls again at once while still paused.
-            lettercount = 0;
+            letters.count = 0;
             return;
         }
         if (paused == 0) {
             // Play resumes on a clean window; the next frame draws everything again.
-            lettercount = 0;
+            letters.count = 0;
             window.clear();
             return;
         }
-        waitframe(framestart, 60);
+        waitframe(framestart, letterrate);
     }
 }

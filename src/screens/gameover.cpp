@@ -15,19 +15,19 @@ constexpr size_t longestname = 9;
 }  // namespace
 
 void Game::gameover() {
-    powerupcount = 0;
+    powerups.count = 0;
     platform.mcisendstring("stop firebomb", nullptr);
-    sound("gameover", 1);
+    sound("gameover");
     addletters("GAME OVER", LetterRow::gameover);
     // The window is not cleared: the letters glow over the last game picture.
     for (;;) {
         int64_t framestart = platform.counter();
         platform.doevents();
         if (drawletters(false)) break;
-        waitframe(framestart, 60);
+        waitframe(framestart, letterrate);
     }
     window.clear();
-    lettercount = 0;
+    letters.count = 0;
     respawntimer = 0;
     lblweapon.caption.clear();
     lasercharge.visible = false;
@@ -38,7 +38,7 @@ void Game::gameover() {
         // closes the window before this game over saves it.
         highscoressaved = false;
         cursor = static_cast<int16_t>(rank);
-        gamestate = 3;
+        gamestate = GameState::nameentry;
         gamemenu();
     }
     savehighscores();
@@ -80,13 +80,13 @@ void Game::nameentryscreen() {
 
     if (firestate == -1) {
         window.clear();
-        gamestate = 4;
+        gamestate = GameState::newentry;
         menutimer = 0;
     }
 }
 
 void Game::Text1_Change() {
-    if (gamestate != 3) return;
+    if (gamestate != GameState::nameentry) return;
     if (Text1.text.empty()) return;
     if (cursor >= 1 && cursor <= 10) highscorename[cursor] += Text1.text;
     // Emptying the box raises no further change: it finds the text empty.

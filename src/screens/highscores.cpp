@@ -233,7 +233,7 @@ void Game::highscorescreen() {
     }
     if (firestate == -1) {
         window.clear();
-        gamestate = 0;
+        gamestate = GameState::mainmenu;
         menutimer = 0;
     }
 }
@@ -257,6 +257,6 @@ void Game::newentryscreen() {
     if (firestate == -1) {
         firestate = 0;
         window.clear();
-        gamestate = -1;  // leaves the menu
+        gamestate = GameState::menuleft;  // leaves the menu
     }
 }

@@ -67,7 +67,7 @@ void Game::addletters(const std::string& word, LetterRow row) {
     const double w = playfieldwidth();
     const double h = playfieldheight();
     for (int j = 1; j <= L; ++j) {
-        int16_t k = addletter();
+        int16_t k = letters.add();
         if (k == 0) return;  // no room left: the rest of the word is not shown
         Letter& c = letters[k];
         c.x = cint16(letterx(row, j, L, w, layout.size));
@@ -85,7 +85,7 @@ void Game::addletters(const std::string& word, LetterRow row) {
 }
 
 bool Game::drawletters(bool centred) {
-    for (int k = 1; k <= lettercount; ++k) {
+    for (int k = 1; k <= letters.count; ++k) {
         Letter& c = letters[k];
         window.setfontsize(c.size * pixelscale);
         if (c.delay < 1) {
@@ -116,7 +116,7 @@ bool Game::drawletters(bool centred) {
 }
 
 void Game::finishletters() {
-    for (int k = 1; k <= lettercount; ++k) {
+    for (int k = 1; k <= letters.count; ++k) {
         letters[k].delay = 0;
         letters[k].fading = 1;
         letters[k].level = 0;
@@ -125,7 +125,7 @@ void Game::finishletters() {
 
 bool Game::lettersfinished() const {
     // The last letter is the last to go out; an empty word has nothing to show.
-    if (lettercount < 1) return true;
-    const Letter& last = letters[lettercount];
+    if (letters.count < 1) return true;
+    const Letter& last = letters[letters.count];
     return last.fading == 1 && last.level == 0;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/game.h"
+#include "platform/cp1252.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ bool movehighlight(Game& game, int n) {
 }
 
 // Returns to a screen with its heading and entries sliding in afresh.
-void changescreen(Game& game, int16_t state) {
+void changescreen(Game& game, GameState state) {
     game.window.clear();
     game.gamestate = state;
     game.menutimer = 0;
@@ -97,17 +98,17 @@ void mainmenu(Game& game, double t, double fade) {
     game.window.clear();
     switch (game.cursor) {
         case 0:
-            game.gamestate = 5;
+            game.gamestate = GameState::shipselection;
             break;  // the first design starts highlighted
         case 1:
-            game.gamestate = 1;
+            game.gamestate = GameState::highscores;
             break;
         case 2:
-            game.gamestate = 2;
+            game.gamestate = GameState::options;
             game.cursor = 1;  // "BACK"
             break;
         case 3:
-            changescreen(game, 6);
+            changescreen(game, GameState::quit);
             game.cursor = 1;  // "NO"
             break;
         default:
@@ -127,9 +128,9 @@ void options(Game& game, double t, double fade) {
         game.menutimer = 0;
         // The background glows up to blue and settles back to black.
         for (int i = 1; i <= 100; ++i) game.window.setbackcolour(rgb(0, 0, i / 100.0 * 255));
-        game.window.setbackcolour(rgb(0, 0, 0));
+        game.window.setbackcolour(colours::black);
     } else if (game.cursor == 1) {
-        game.gamestate = 0;
+        game.gamestate = GameState::mainmenu;
         game.menutimer = 0;
         game.cursor = 2;  // "OPTIONS"
     }
@@ -161,7 +162,7 @@ void shipselection(Game& game, double t, double fade) {
     // The window is kept: the game's first level clears it.
     game.menutimer = 0;
     game.selectedship = game.cursor;
-    game.gamestate = -1;
+    game.gamestate = GameState::menuleft;
 }
 
 void quitconfirmation(Game& game, double t, double fade) {
@@ -180,7 +181,7 @@ void quitconfirmation(Game& game, double t, double fade) {
         throw ProgramEnd{0};
     }
     if (game.cursor == 1) {
-        changescreen(game, 0);
+        changescreen(game, GameState::mainmenu);
         game.cursor = 3;  // "QUIT"
     }
 }
@@ -189,8 +190,8 @@ void quitconfirmation(Game& game, double t, double fade) {
 void menuframe(Game& game) {
     double t = 0, fade = 0;
     switch (game.gamestate) {
-        case 1:
-        case 4:
+        case GameState::highscores:
+        case GameState::newentry:
             // The table screens count by one, so their heading takes 100 frames.
             if (game.menutimer < 150) ++game.menutimer;
             t = game.menutimer;
@@ -198,10 +199,10 @@ void menuframe(Game& game) {
             game.window.setfontsize(58 * game.pixelscale);
             headingslide(game, "HIGH SCORES", 50, t, fade);
             break;
-        case 0:
-        case 2:
-        case 5:
-        case 6:
+        case GameState::mainmenu:
+        case GameState::options:
+        case GameState::shipselection:
+        case GameState::quit:
             // Counting by two: the title meets in the middle after 50 frames.
             if (game.menutimer < 250) game.menutimer += 2;
             t = game.menutimer;
@@ -213,36 +214,30 @@ void menuframe(Game& game) {
             break;
     }
     switch (game.gamestate) {
-        case 0:
+        case GameState::mainmenu:
             mainmenu(game, t, fade);
             break;
-        case 1:
+        case GameState::highscores:
             game.highscorescreen();
             break;
-        case 2:
+        case GameState::options:
             options(game, t, fade);
             break;
-        case 3:
+        case GameState::nameentry:
             game.nameentryscreen();
             break;
-        case 4:
+        case GameState::newentry:
             game.newentryscreen();
             break;
-        case 5:
+        case GameState::shipselection:
             shipselection(game, t, fade);
             break;
-        case 6:
+        case GameState::quit:
             quitconfirmation(game, t, fade);
             break;
         default:
             break;
     }
-}
-
-// Windows-1252 leaves these five codes without a character.
-bool holdscharacter(int code) {
-    if (code < 0 || code > 255) return false;
-    return code != 0x81 && code != 0x8D && code != 0x8F && code != 0x90 && code != 0x9D;
 }
 
 }  // namespace
@@ -260,9 +255,9 @@ void Game::gamemenu() {
         platform.doevents();
         menuframe(*this);
         // Typed characters reach the name box only on the name-entry screen.
-        if (gamestate != 3) Text1.focus = false;
-        waitframe(framestart, 100);
-    } while (gamestate != -1);
+        if (gamestate != GameState::nameentry) Text1.focus = false;
+        waitframe(framestart, menurate);
+    } while (gamestate != GameState::menuleft);
 }
 
 // ---------------------------------------------------------------- typed keys
@@ -270,40 +265,41 @@ void Game::gamemenu() {
 void Game::Form_KeyPress(int& keyascii) {
     if (keyascii == vk::escape) {
         keyascii = 0;
-        if (gamestate >= 1) {
+        // Every menu screen lies above the main menu.
+        if (gamestate >= GameState::highscores) {
             // Back to the main menu; a name entry keeps what was typed so far.
-            changescreen(*this, 0);
+            changescreen(*this, GameState::mainmenu);
             Text1.focus = false;
-        } else if (gamestate == 0) {
-            changescreen(*this, 6);
+        } else if (gamestate == GameState::mainmenu) {
+            changescreen(*this, GameState::quit);
             cursor = 1;  // "NO"
-        } else if (gamestate == -2) {
+        } else if (gamestate == GameState::play) {
             // Abandoning the game: the frame loop ends it on its next frame.
             respawntimer = 1;
             lives = 0;
         }
     }
     if (keyascii >= '1' && keyascii <= '9') weaponkey(keyascii);
-    if (gamestate == 3) {
+    if (gamestate == GameState::nameentry) {
         if (keyascii == vk::back && cursor >= 1 && cursor <= 10) {
             std::string& name = highscorename[cursor];
             if (!name.empty()) {
                 name.pop_back();
                 // Wipe the printed name; the next frame prints the shorter one.
-                window.fillrect(275, 250, 500, 300, rgb(0, 0, 0));
+                window.fillrect(275, 250, 500, 300, colours::black);
             }
         }
         Text1.focus = true;
     }
     if (keyascii == vk::enter) {
         keyascii = 0;
-        if (gamestate != -2) firestate = -1;
+        if (gamestate != GameState::play) firestate = -1;
     }
 }
 
 void Game::ontyped(int code) {
     // Only characters a name can hold in the score file get anywhere.
-    if (!holdscharacter(code)) return;
+    if (!cp1252assigned(code)) return;
     int keyascii = code;
     Form_KeyPress(keyascii);
     if (keyascii == 0 || !Text1.focus) return;
@@ -316,14 +312,15 @@ void Game::ontyped(int code) {
 
 InputContext Game::inputcontext() const {
     InputContext context;
-    if (gamestate == -2) context.screen = InputContext::Screen::play;
-    if (gamestate == 3) context.screen = InputContext::Screen::nameentry;
-    context.weapon = weapon;
+    if (gamestate == GameState::play) context.screen = InputContext::Screen::play;
+    if (gamestate == GameState::nameentry) context.screen = InputContext::Screen::nameentry;
+    context.weapon = weaponindex(weapon);
     context.instock = 0;
     for (int w = 0; w < 4; ++w) {
         if (ammo[w] > 0) context.instock |= 1u << w;
     }
-    if (gamestate == 3 && cursor >= 1 && cursor <= 10 && !highscorename[cursor].empty()) {
+    if (gamestate == GameState::nameentry && cursor >= 1 && cursor <= 10 &&
+        !highscorename[cursor].empty()) {
         context.lastcharacter = static_cast<unsigned char>(highscorename[cursor].back());
     }
     return context;

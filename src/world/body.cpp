@@ -104,5 +104,5 @@ void Game::centerbody(Body& b) {
         }
     }
     // Pieces of a hunting body are shielded far longer than the 10 frames of a rock's piece.
-    if (b.type == 3 && b.state == 10) b.state = 500;
+    if (b.type == BodyType::hunting && b.state == 10) b.state = huntershield;
 }

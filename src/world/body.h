@@ -7,6 +7,9 @@
 
 inline constexpr int max_vertices = 300;
 
+// How a body behaves in the rock pass.
+enum class BodyType : int16_t { plain = 0, flickering = 1, pulsing = 2, hunting = 3 };
+
 struct Body {
     int16_t state = 0;  // >0 protection countdown (frames), <0 dying, 0 ordinary
     float x = 0, y = 0;    // centre, playfield units
@@ -19,5 +22,5 @@ struct Body {
     int32_t basecolour = 0;  // colour that flashes and pulses return to
     int32_t linecolour = 0;
     int16_t fillstyle = 0;  // 0 solid, 1 outline only
-    int16_t type = 0;       // 0 plain, 1 flickering, 2 pulsing, 3 hunting
+    BodyType type = BodyType::plain;
 };

@@ -8,8 +8,8 @@
 #include "core/game.h"
 
 namespace {
-constexpr int32_t white = 255 + 256 * 255 + 65536 * 255;
-constexpr int32_t red = 255;
+using colours::red;
+using colours::white;
 constexpr int32_t yellow = 255 + 256 * 255;
 constexpr int32_t darkgrey = 25 + 256 * 25 + 65536 * 25;
 
@@ -82,13 +82,13 @@ void standardrock(Game& g, Body& b, int level, bool small, double w, double h) {
     // half-size pulsing red one.
     const double t = g.rnd();
     if (t * 8 > 1) {
-        b.type = 0;
+        b.type = BodyType::plain;
     } else {
         for (int j = 1; j <= n; ++j) b.radius[j] /= 2;
         if (level < 7) {
-            b.type = 1;
+            b.type = BodyType::flickering;
         } else {
-            b.type = 2;
+            b.type = BodyType::pulsing;
             b.fillcolour = rgb(cint16(g.rnd() * 255), 0, 0);
             b.basecolour = red;
             b.linecolour = b.fillcolour;
@@ -122,7 +122,7 @@ void yellowrock(Game& g, Body& b, int kind, int level, double w, double h) {
     evenrock(b, 8, s);
     b.fillstyle = 0;
     b.state = 0;
-    b.type = static_cast<int16_t>(kind == 0 ? 1 : (kind == 1 ? 2 : 3));
+    b.type = kind == 0 ? BodyType::flickering : (kind == 1 ? BodyType::pulsing : BodyType::hunting);
     g.centerbody(b);
 }
 
@@ -136,7 +136,7 @@ void bigrock(Game& g, Body& b, int level, double w, double h) {
     for (int j = 1; j <= 30; ++j) b.radius[j] = 150;
     b.fillstyle = 0;
     b.state = 0;
-    b.type = 0;
+    b.type = BodyType::plain;
     g.centerbody(b);
 }
 
@@ -149,7 +149,7 @@ void shiprock(Game& g, int i, int level, double w, double h) {
     b.fillstyle = 0;
     b.state = 0;
     g.initializeship(i, 0);
-    b.type = 3;
+    b.type = BodyType::hunting;
     g.centerbody(b);
 }
 
@@ -164,7 +164,7 @@ void giantrock(Game& g, Body& b, double w, double h) {
     for (int j = 1; j <= 30; ++j) b.radius[j] = 250;
     b.fillstyle = 0;
     b.state = 0;
-    b.type = 1;
+    b.type = BodyType::flickering;
     g.centerbody(b);
 }
 
@@ -183,8 +183,8 @@ void Game::nextlevel() {
 
     huntertimer = 0;
     window.clear();
-    particlecount = 0;
-    shotcount = 0;
+    particles.count = 0;
+    shots.count = 0;
     respawntimer = 0;
     showlevel();
 
@@ -193,22 +193,22 @@ void Game::nextlevel() {
     ship.vy = 0;
     ship.x = static_cast<float>(w / 2);
     ship.y = static_cast<float>(h / 2);
-    ship.state = 250;  // frames of spawn shield
+    ship.state = spawnprotection;
     sound("spawn");
     firestate = 0;
 
     spawnsparks();
 
-    bodycount = static_cast<int16_t>(rockcount(L));
+    bodies.count = static_cast<int16_t>(rockcount(L));
 
     // Levels 1 and 2 are always standard; later ones are special about 27% of the time.
     double v = rnd() * 100;
     if (L <= 2) v = 100;
     if (v <= 27) {
         const int kind = static_cast<int>(std::floor(rnd() * 6));
-        if (kind == 3 || kind == 5) bodycount = 1;
-        if (kind == 4) bodycount = 12;
-        for (int i = 1; i <= bodycount; ++i) {
+        if (kind == 3 || kind == 5) bodies.count = 1;
+        if (kind == 4) bodies.count = 12;
+        for (int i = 1; i <= bodies.count; ++i) {
             // A fresh record: nothing of the last level's body carries over
             // (the ship-shaped rocks in particular start without spin).
             bodies[i] = Body{};
@@ -230,14 +230,14 @@ void Game::nextlevel() {
     } else {
         // From level 9 on, odd levels end the field with one small four-sided rock.
         const bool smalllast = L > 8 && (L - 8) % 2 == 1;
-        for (int i = 1; i <= bodycount; ++i) {
+        for (int i = 1; i <= bodies.count; ++i) {
             bodies[i] = Body{};
-            standardrock(*this, bodies[i], L, smalllast && i == bodycount, w, h);
+            standardrock(*this, bodies[i], L, smalllast && i == bodies.count, w, h);
         }
     }
 
     // No rock may start over the ship.
-    for (int i = 1; i <= bodycount; ++i) {
+    for (int i = 1; i <= bodies.count; ++i) {
         for (int tries = 0; tries < keepofftries && pointinbody(bodies[i], ship.x, ship.y);
              ++tries) {
             bodies[i].x = static_cast<float>(rnd() * w);

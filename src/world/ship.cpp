@@ -114,7 +114,7 @@ void Game::initializeship(int index, int ship) {
     }
     b.fillcolour = rgb(65, 65, 65);
     b.basecolour = b.fillcolour;
-    b.linecolour = rgb(255, 255, 255);
+    b.linecolour = colours::white;
 
     if (trek) {
         trekflame(flame, b);

@@ -44,20 +44,20 @@ void pushpiece(Game& game, Body& q, const Body& p) {
 }  // namespace
 
 void Game::splitrock(int k) {
-    if (k < 1 || k > bodycount) return;
+    if (k < 1 || k > bodies.count) return;
     const Body& p = bodies[k];
     const int n = p.vertexcount > max_vertices ? max_vertices : p.vertexcount;
     if (n < 3) return;
     // Two pieces, or three edges of a triangle, must all fit before the last
     // one takes the rock's place; otherwise the rock stays whole.
-    const int pieces = n == 3 ? 3 : 2;
-    if (bodycount + pieces > capacity) return;
+    const int pieces = n == 3 ? splitpieces : 2;
+    if (bodies.count + pieces > capacity) return;
 
     const float s = static_cast<float>(rnd() * pi / 24 - pi / 48);
 
     // Piece A: vertex 1 to vertex m. m is n/2 + 1 rounded halves to even, so
     // 5 vertices cut 4 and 3 and 7 vertices cut 4 and 5.
-    int16_t a = addbody();
+    int16_t a = bodies.add();
     if (a == 0) return;
     Body& pa = bodies[a];
     startpiece(pa, p);
@@ -70,7 +70,7 @@ void Game::splitrock(int k) {
 
     // Piece B: a triangle's second edge, or vertex m round to vertex 1, so the
     // two pieces share the cut.
-    int16_t last = addbody();
+    int16_t last = bodies.add();
     if (last == 0) return;
     Body& pb = bodies[last];
     startpiece(pb, p);
@@ -88,7 +88,7 @@ void Game::splitrock(int k) {
 
     if (n == 3) {
         // The triangle's closing edge, vertex 1 to vertex 3.
-        last = addbody();
+        last = bodies.add();
         if (last == 0) return;
         Body& pc = bodies[last];
         startpiece(pc, p);
@@ -101,5 +101,5 @@ void Game::splitrock(int k) {
     }
 
     // The last piece takes over the rock's element, keeping the list packed.
-    removebody(k);
+    bodies.remove(k);
 }

@@ -43,17 +43,17 @@ Body awkwardbody(std::mt19937& rng, float x, float y) {
 // A field of `count` awkward bodies round (300, 300).
 void awkwardfield(Game& g, std::mt19937& rng, int count) {
     std::uniform_real_distribution<double> spread(40, 560);
-    g.bodycount = 0;
+    g.bodies.count = 0;
     for (int n = 0; n < count; ++n) {
-        const int16_t k = g.addbody();
+        const int16_t k = g.bodies.add();
         g.bodies[k] =
             awkwardbody(rng, static_cast<float>(spread(rng)), static_cast<float>(spread(rng)));
     }
 }
 
 void expectsamebodies(const Game& a, const Game& b) {
-    ASSERT_EQ(a.bodycount, b.bodycount);
-    for (int k = 1; k <= a.bodycount; ++k) {
+    ASSERT_EQ(a.bodies.count, b.bodies.count);
+    for (int k = 1; k <= a.bodies.count; ++k) {
         const Body &p = a.bodies[k], &q = b.bodies[k];
         SCOPED_TRACE(k);
         ASSERT_EQ(p.vertexcount, q.vertexcount);
@@ -132,14 +132,14 @@ TEST_F(BroadPhase, TheBlastSplitsWhatTestingEveryBodyAtEveryPointSplits) {
         Game& g = *b;
         for (int u = -reach; u <= reach; u += 25) {
             for (int v = -reach; v <= reach; v += 25) {
-                const int n = g.bodycount;
+                const int n = g.bodies.count;
                 for (int k = 1; k <= n; ++k) {
                     if (g.bodies[k].vertexcount > 2 && g.pointinbody(g.bodies[k], x + u, y + v))
                         g.splitrock(k);
                 }
             }
         }
-        EXPECT_GT(a->bodycount, 150 + 100 * field);  // the blast did split
+        EXPECT_GT(a->bodies.count, 150 + 100 * field);  // the blast did split
         EXPECT_EQ(randoma.drawn(), randomb.drawn());
         expectsamebodies(*a, *b);
     }
@@ -153,7 +153,7 @@ TEST_F(BroadPhase, ShotsSortedByCellHitWhatTestingEveryShotHits) {
         awkwardfield(*b, rb, 300);
         std::mt19937 rs(300 + field);
         std::uniform_real_distribution<double> unit(0, 1);
-        for (Game* g : {a.get(), b.get()}) g->shotcount = 0;
+        for (Game* g : {a.get(), b.get()}) g->shots.count = 0;
         for (int n = 0; n < 900; ++n) {
             Shot s;
             // Some shots off the playfield, some fast, some already spent.
@@ -162,14 +162,14 @@ TEST_F(BroadPhase, ShotsSortedByCellHitWhatTestingEveryShotHits) {
             s.vx = static_cast<float>((unit(rs) - 0.5) * (n % 50 == 0 ? 60 : 8));
             s.vy = static_cast<float>((unit(rs) - 0.5) * 8);
             s.life = static_cast<int16_t>(n % 7 == 0 ? 0 : 20);
-            for (Game* g : {a.get(), b.get()}) g->shots[g->addshot()] = s;
+            for (Game* g : {a.get(), b.get()}) g->shots[g->shots.add()] = s;
         }
         a->sortshots();
-        for (int k = 1; k <= a->bodycount; ++k) a->shotcontact(k);
-        for (int k = 1; k <= b->bodycount; ++k) b->shotcontact(k);  // no cells: every shot
+        for (int k = 1; k <= a->bodies.count; ++k) a->shotcontact(k);
+        for (int k = 1; k <= b->bodies.count; ++k) b->shotcontact(k);  // no cells: every shot
         EXPECT_EQ(randoma.drawn(), randomb.drawn());
         expectsamebodies(*a, *b);
-        for (int i = 1; i <= a->shotcount; ++i) ASSERT_EQ(a->shots[i].life, b->shots[i].life) << i;
+        for (int i = 1; i <= a->shots.count; ++i) ASSERT_EQ(a->shots[i].life, b->shots[i].life) << i;
         a->shotcells.ready = false;
     }
 }

@@ -29,15 +29,15 @@ class Controls : public GameFixture {
 TEST_F(Controls, TurnKeysCancelAndWallsHalveTheSpeed) {
     Game& g = *game;
     Body& s = g.bodies[0];
-    g.Form_KeyDown(vk::left, 0);
-    g.Form_KeyDown(vk::right, 0);
+    g.Form_KeyDown(vk::left);
+    g.Form_KeyDown(vk::right);
     g.shipupdate();
     EXPECT_NEAR(s.angle[1], 0.0f, 1e-6);  // back where it was, up to float rounding
-    g.Form_KeyUp(vk::right, 0);
+    g.Form_KeyUp(vk::right);
     g.shipupdate();
     EXPECT_FLOAT_EQ(s.angle[1], static_cast<float>(-pi / 48));
     EXPECT_FLOAT_EQ(s.angle[2], static_cast<float>(fullturn / 3 - pi / 48));
-    g.Form_KeyUp(vk::left, 0);
+    g.Form_KeyUp(vk::left);
 
     const float w = static_cast<float>(g.playfieldwidth());
     struct Case {
@@ -67,14 +67,14 @@ TEST_F(Controls, TurnKeysCancelAndWallsHalveTheSpeed) {
 
 TEST_F(Controls, HeldSpaceFiresAtOnceThenEveryNinthFrame) {
     Game& g = *game;
-    g.weapon = 0;
+    g.weapon = Weapon::gun;
     g.bodies[0].state = 250;
     std::vector<int> firing;
     for (int frame = 1; frame <= 30; ++frame) {
-        g.Form_KeyDown(vk::space, 0);  // the keyboard repeats while held
-        g.shotcount = 0;
+        g.Form_KeyDown(vk::space);  // the keyboard repeats while held
+        g.shots.count = 0;
         g.shipupdate();
-        if (g.shotcount == 1) firing.push_back(frame);
+        if (g.shots.count == 1) firing.push_back(frame);
         if (frame == 1) {
             EXPECT_EQ(g.bodies[0].state, 1);  // firing drops the spawn shield
         }
@@ -82,14 +82,14 @@ TEST_F(Controls, HeldSpaceFiresAtOnceThenEveryNinthFrame) {
     EXPECT_EQ(firing, (std::vector<int>{1, 10, 19, 28}));
 
     // Released and pressed again, it fires on the very next frame.
-    g.Form_KeyUp(vk::space, 0);
+    g.Form_KeyUp(vk::space);
     EXPECT_EQ(g.firestate, 0);
-    g.shotcount = 0;
+    g.shots.count = 0;
     g.shipupdate();
-    EXPECT_EQ(g.shotcount, 0);
-    g.Form_KeyDown(vk::space, 0);
+    EXPECT_EQ(g.shots.count, 0);
+    g.Form_KeyDown(vk::space);
     g.shipupdate();
-    EXPECT_EQ(g.shotcount, 1);
+    EXPECT_EQ(g.shots.count, 1);
 }
 
 TEST_F(Controls, KeyRowsWhileTheShipIsAwayOrInPlay) {
@@ -99,39 +99,39 @@ TEST_F(Controls, KeyRowsWhileTheShipIsAwayOrInPlay) {
     // Away: no hyperspace and no self-destruct too early, but A-bombs still fly.
     g.respawntimer = 200;
     g.lives = 2;
-    g.Form_KeyUp(vk::alt, 0);
-    g.Form_KeyUp(key_x, 0);
+    g.Form_KeyUp(vk::alt);
+    g.Form_KeyUp(key_x);
     EXPECT_EQ(g.lives, 2);
     EXPECT_FLOAT_EQ(s.x, 300);
-    EXPECT_EQ(g.particlecount, 0);
+    EXPECT_EQ(g.particles.count, 0);
     EXPECT_EQ(played("hyperspace"), 0);
-    g.Form_KeyUp(vk::control, 0);
+    g.Form_KeyUp(vk::control);
     EXPECT_EQ(g.ammo[3], 2);
-    ASSERT_EQ(g.particlecount, 1);
-    EXPECT_EQ(g.particles[1].type, 4);
+    ASSERT_EQ(g.particles.count, 1);
+    EXPECT_EQ(g.particles[1].type, ParticleType::abomb);
     EXPECT_EQ(played("abomblaunch"), 1);
     g.ammo[3] = 0;
-    g.Form_KeyUp(vk::control, 0);
-    EXPECT_EQ(g.particlecount, 1);
+    g.Form_KeyUp(vk::control);
+    EXPECT_EQ(g.particles.count, 1);
 
     // Late in the countdown X spends a spare ship.
     g.respawntimer = 100;
-    g.Form_KeyUp(key_x, 0);
+    g.Form_KeyUp(key_x);
     EXPECT_EQ(g.lives, 1);
 
     // In play: hyperspace, the outline toggle and pause.
     g.respawntimer = 0;
-    g.particlecount = 0;
-    g.Form_KeyUp(vk::alt, 0);
+    g.particles.count = 0;
+    g.Form_KeyUp(vk::alt);
     EXPECT_EQ(played("hyperspace"), 1);
-    EXPECT_EQ(g.particlecount, 25);
-    g.Form_KeyUp(key_r, 0);
+    EXPECT_EQ(g.particles.count, 25);
+    g.Form_KeyUp(key_r);
     EXPECT_EQ(g.wireframe, 1);
-    g.Form_KeyUp(key_r, 0);
+    g.Form_KeyUp(key_r);
     EXPECT_EQ(g.wireframe, 0);
-    g.Form_KeyUp(key_p, 0);
+    g.Form_KeyUp(key_p);
     EXPECT_EQ(g.paused, -1);
-    g.Form_KeyUp(key_p, 0);
+    g.Form_KeyUp(key_p);
     EXPECT_EQ(g.paused, 0);
 }
 
@@ -139,20 +139,20 @@ TEST_F(Controls, DigitsChooseOnlyWeaponsInStock) {
     Game& g = *game;
     g.ammo = {1, 0, 4, 0};
     struct Case {
-        int start;
+        Weapon start;
         char digit;
-        int expected;
+        Weapon expected;
     } cases[] = {
-        {0, '3', 2},  // missiles in stock
-        {2, '2', 2},  // no laser charge: unchanged
-        {2, '4', 2},  // no A-bomb
-        {2, '1', 0},  // the gun is always there
-        {0, '9', 0},  // 5 to 9 have no stock
-        {0, '0', 0},  // not a weapon digit
+        {Weapon::gun, '3', Weapon::missile},      // missiles in stock
+        {Weapon::missile, '2', Weapon::missile},  // no laser charge: unchanged
+        {Weapon::missile, '4', Weapon::missile},  // no A-bomb
+        {Weapon::missile, '1', Weapon::gun},      // the gun is always there
+        {Weapon::gun, '9', Weapon::gun},          // 5 to 9 have no stock
+        {Weapon::gun, '0', Weapon::gun},          // not a weapon digit
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.digit);
-        g.weapon = static_cast<int16_t>(c.start);
+        g.weapon = c.start;
         g.weaponkey(c.digit);
         EXPECT_EQ(g.weapon, c.expected);
     }
@@ -172,9 +172,9 @@ TEST_F(Controls, HyperspaceLandsAtTheDrawnPointWithTwentyFiveSparks) {
     EXPECT_EQ(s.vx, 0);
     EXPECT_EQ(s.vy, 0);
     EXPECT_EQ(s.state, 40);
-    ASSERT_EQ(g.particlecount, 25);
+    ASSERT_EQ(g.particles.count, 25);
     const Shot& p = g.particles[1];
-    EXPECT_EQ(p.type, 2);
+    EXPECT_EQ(p.type, ParticleType::spark);
     EXPECT_FLOAT_EQ(p.x, s.x);
     EXPECT_FLOAT_EQ(p.vx, -2);
     EXPECT_NEAR(p.vy, 2, 1e-6);

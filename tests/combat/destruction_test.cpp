@@ -42,7 +42,7 @@ void fivecornership(Game& g) {
 
 // A rock of four corners at (300, 300) whose vertex 1 lies at `radius1`.
 void squarerock(Game& g, float radius1) {
-    int16_t k = g.addbody();
+    int16_t k = g.bodies.add();
     Body& r = g.bodies[k];
     r = Body{};
     r.vertexcount = 4;
@@ -54,7 +54,7 @@ void squarerock(Game& g, float radius1) {
     r.y = 300;
     r.vx = 1;
     r.vy = 0.5f;
-    r.type = 1;
+    r.type = BodyType::flickering;
     r.fillstyle = 1;
 }
 }  // namespace
@@ -65,13 +65,13 @@ TEST_F(Destruction, ShipBreaksIntoOneBlueWedgePerEdgeAndAFlameBurst) {
     Game& g = *game;
     fivecornership(g);
     const Body ship = g.bodies[0];
-    g.bodycount = 2;                                            // two rocks already in play
+    g.bodies.count = 2;                                         // two rocks already in play
     for (int i = 0; i < 5; ++i) random.push(0.25, 0.75, 0.75);  // vx, vy, spin of each wedge
     for (int i = 0; i < 25; ++i) random.push(0.5, 0.0, 0.5);    // vx, vy, life of each particle
 
     g.explodeship(1.0f);
 
-    ASSERT_EQ(g.bodycount, 7);
+    ASSERT_EQ(g.bodies.count, 7);
     for (int i = 1; i <= 5; ++i) {
         SCOPED_TRACE(i);
         const Body& w = g.bodies[2 + i];
@@ -79,7 +79,7 @@ TEST_F(Destruction, ShipBreaksIntoOneBlueWedgePerEdgeAndAFlameBurst) {
         EXPECT_EQ(w.state, -1);
         EXPECT_EQ(w.fillcolour, blue);
         EXPECT_EQ(w.linecolour, blue);
-        EXPECT_EQ(w.type, 0);
+        EXPECT_EQ(w.type, BodyType::plain);
         EXPECT_EQ(w.fillstyle, 1);
         EXPECT_FLOAT_EQ(w.vx, -0.25f);  // the ship's own velocity is not added
         EXPECT_FLOAT_EQ(w.vy, 0.25f);
@@ -94,11 +94,11 @@ TEST_F(Destruction, ShipBreaksIntoOneBlueWedgePerEdgeAndAFlameBurst) {
         EXPECT_NEAR(b.x, eb.x, 1e-3);
         EXPECT_NEAR(b.y, eb.y, 1e-3);
     }
-    ASSERT_EQ(g.particlecount, 25);
-    EXPECT_EQ(g.shotcount, 0);
+    ASSERT_EQ(g.particles.count, 25);
+    EXPECT_EQ(g.shots.count, 0);
     for (int i = 1; i <= 25; ++i) {
         const Shot& p = g.particles[i];
-        EXPECT_EQ(p.type, 1);
+        EXPECT_EQ(p.type, ParticleType::flame);
         EXPECT_FLOAT_EQ(p.x, 100);
         EXPECT_FLOAT_EQ(p.y, 200);
         EXPECT_FLOAT_EQ(p.vx, 1);   // 0.5 * 4 - 2 plus the ship's vx
@@ -117,30 +117,30 @@ TEST_F(Destruction, ShipBreaksIntoOneBlueWedgePerEdgeAndAFlameBurst) {
 TEST_F(Destruction, ExplosionsStopAddingWhenTheCollectionsAreFull) {
     Game& g = *game;
     fivecornership(g);
-    g.bodycount = 998;
-    g.particlecount = 990;
+    g.bodies.count = 998;
+    g.particles.count = 990;
     g.explodeship(1.0f);
-    EXPECT_EQ(g.bodycount, 1000);
-    EXPECT_EQ(g.particlecount, 1000);
+    EXPECT_EQ(g.bodies.count, 1000);
+    EXPECT_EQ(g.particles.count, 1000);
 
-    g.bodycount = 0;
+    g.bodies.count = 0;
     squarerock(g, 40);
-    g.bodycount = 999;  // the rock stays at index 1; one free slot
+    g.bodies.count = 999;  // the rock stays at index 1; one free slot
     g.bodies[999] = g.bodies[1];
     g.shatterrock(999);
-    EXPECT_EQ(g.bodycount, 1000);
+    EXPECT_EQ(g.bodies.count, 1000);
     EXPECT_EQ(g.bodies[999].vertexcount, 2);
 }
 
 TEST_F(Destruction, TheLastShipsLossEndsTheGameOnThe250thFrame) {
     Game& g = *game;
     fivecornership(g);
-    g.gamestate = -2;
+    g.gamestate = GameState::play;
     g.lives = 0;
     g.setscore("0");
     g.nextlife = 50000;
     // A still rock in a corner keeps the level going while the wreck fades.
-    int16_t k = g.addbody();
+    int16_t k = g.bodies.add();
     Body& rock = g.bodies[k];
     rock.vertexcount = 3;
     for (int j = 1; j <= 3; ++j) {
@@ -162,7 +162,7 @@ TEST_F(Destruction, WithASpareShipTheShipReturnsToTheCentreOnFrame250) {
     fivecornership(g);
     g.lives = 1;
     g.explodeship(1.0f);
-    g.particlecount = 0;
+    g.particles.count = 0;
     g.firestate = 7;
     for (int frame = 1; frame < 250; ++frame) ASSERT_TRUE(g.shipstep());
     EXPECT_FLOAT_EQ(g.bodies[0].x, -500);
@@ -179,10 +179,10 @@ TEST_F(Destruction, WithASpareShipTheShipReturnsToTheCentreOnFrame250) {
     EXPECT_EQ(s.state, 250);
     EXPECT_EQ(g.firestate, 0);
     EXPECT_TRUE(played(*platform, "spawn"));
-    ASSERT_EQ(g.particlecount, 25);
+    ASSERT_EQ(g.particles.count, 25);
     for (int i = 1; i <= 25; ++i) {
         const Shot& p = g.particles[i];
-        EXPECT_EQ(p.type, 2);
+        EXPECT_EQ(p.type, ParticleType::spark);
         EXPECT_EQ(p.colour, white);
         EXPECT_FLOAT_EQ(p.x, s.x);
         EXPECT_NEAR(p.vx, std::cos(fullturn / 4) * 5, 1e-5);
@@ -200,17 +200,17 @@ TEST_F(Destruction, RocksShatterIntoRedWedgesPushedAwayFromTheCentre) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.radius1);
         Game& g = *game;
-        g.bodycount = 0;
-        g.particlecount = 0;
+        g.bodies.count = 0;
+        g.particles.count = 0;
         squarerock(g, c.radius1);
         const Body rock = g.bodies[1];
         for (int i = 0; i < 4; ++i) random.push(0.75, 0.5, 0.25);  // spin, push x, push y
         for (int i = 0; i < 25; ++i) random.push(0.5, 0.5, 0.5);   // the flame burst
         g.shatterrock(1);
 
-        ASSERT_EQ(g.bodycount, 5);
+        ASSERT_EQ(g.bodies.count, 5);
         EXPECT_EQ(g.bodies[1].vertexcount, 2);  // the rock itself is left as a segment
-        EXPECT_EQ(g.particlecount, 25);
+        EXPECT_EQ(g.particles.count, 25);
         EXPECT_FLOAT_EQ(g.particles[1].vx, rock.vx);  // the burst drifts with the rock
         EXPECT_FLOAT_EQ(g.particles[1].vy, rock.vy);
         for (int i = 1; i <= 4; ++i) {
@@ -218,7 +218,7 @@ TEST_F(Destruction, RocksShatterIntoRedWedgesPushedAwayFromTheCentre) {
             const Body& w = g.bodies[1 + i];
             EXPECT_EQ(w.vertexcount, 3);
             EXPECT_EQ(w.state, 10);
-            EXPECT_EQ(w.type, 1);
+            EXPECT_EQ(w.type, BodyType::flickering);
             EXPECT_EQ(w.fillstyle, 1);
             EXPECT_EQ(w.fillcolour, red);
             EXPECT_EQ(w.basecolour, red);
@@ -240,7 +240,7 @@ TEST_F(Destruction, SelfDestructShowersShotsRingsSparksAndCostsTheShip) {
     for (int i = 0; i < 250; ++i) random.push(0.5, 0.25, 0.5);  // speed, direction, life
     g.selfdestruct();
 
-    ASSERT_EQ(g.shotcount, 250);
+    ASSERT_EQ(g.shots.count, 250);
     const Shot& s = g.shots[1];
     EXPECT_NEAR(s.vx, std::cos(fullturn / 4) * 5, 1e-5);
     EXPECT_NEAR(s.vy, std::sin(fullturn / 4) * 5, 1e-5);
@@ -249,25 +249,25 @@ TEST_F(Destruction, SelfDestructShowersShotsRingsSparksAndCostsTheShip) {
     EXPECT_EQ(s.colour, white);
     EXPECT_EQ(s.life, 18);  // 18.5 rounds to even
     // 50 sparks in a ring, then the ship's own 25 flame particles.
-    ASSERT_EQ(g.particlecount, 75);
+    ASSERT_EQ(g.particles.count, 75);
     for (int k = 1; k <= 50; ++k) {
         const Shot& p = g.particles[k];
-        ASSERT_EQ(p.type, 2);
+        ASSERT_EQ(p.type, ParticleType::spark);
         EXPECT_NEAR(p.vx, std::cos(fullturn / 50 * k) * 5, 1e-5);
         EXPECT_NEAR(p.vy, std::sin(fullturn / 50 * k) * 5, 1e-5);
         EXPECT_EQ(p.life, 35);
         EXPECT_EQ(p.colour, white);
     }
-    EXPECT_EQ(g.particles[51].type, 1);
-    EXPECT_EQ(g.bodycount, 5);
+    EXPECT_EQ(g.particles[51].type, ParticleType::flame);
+    EXPECT_EQ(g.bodies.count, 5);
     for (int i = 1; i <= 5; ++i) EXPECT_LE(std::fabs(g.bodies[i].vx), 2.5f);
     EXPECT_EQ(g.respawntimer, 250);
     EXPECT_TRUE(played(*platform, "\\explosion.wav"));
 
     // With the shot list nearly full the shower is cut short, never overrun.
-    g.shotcount = 900;
+    g.shots.count = 900;
     g.selfdestruct();
-    EXPECT_EQ(g.shotcount, 1000);
+    EXPECT_EQ(g.shots.count, 1000);
 }
 
 TEST_F(Destruction, ProtectionBlinkPulsesTheFillOverTheBaseColour) {

@@ -10,10 +10,10 @@
 namespace {
 // A three-cornered type-3 body at (x, y) heading along +x, at rest.
 Body& hunterat(Game& g, float x, float y, int16_t state = 0) {
-    int16_t k = g.addbody();
+    int16_t k = g.bodies.add();
     Body& b = g.bodies[k];
     b = Body{};
-    b.type = 3;
+    b.type = BodyType::hunting;
     b.state = state;
     b.vertexcount = 3;
     b.radius[1] = 15;
@@ -34,15 +34,15 @@ TEST_F(Hunter, ArrivesEvery1000FramesWhileAnyBodyIsLeft) {
     // Nothing left: the timer never runs.
     for (int i = 0; i < 2000; ++i) g.huntertimerstep();
     EXPECT_EQ(g.huntertimer, 0);
-    EXPECT_EQ(g.bodycount, 0);
+    EXPECT_EQ(g.bodies.count, 0);
 
     // Only a hunter left: the next one still comes 1000 frames later.
     hunterat(g, 50, 50);
     for (int i = 1; i < 1000; ++i) g.huntertimerstep();
-    EXPECT_EQ(g.bodycount, 1);
+    EXPECT_EQ(g.bodies.count, 1);
     random.push(0.7, 0.2);  // right edge, top edge
     g.huntertimerstep();
-    ASSERT_EQ(g.bodycount, 2);
+    ASSERT_EQ(g.bodies.count, 2);
     EXPECT_EQ(g.huntertimer, 0);
     EXPECT_FLOAT_EQ(g.bodies[2].x, static_cast<float>(g.playfieldwidth()));
     EXPECT_FLOAT_EQ(g.bodies[2].y, 0);
@@ -58,7 +58,7 @@ TEST_F(Hunter, OutlineGrowsAFourthCornerFromLevel4AndStartsAtRest) {
         SCOPED_TRACE(c.level);
         Game& g = *game;
         g.level = c.level;
-        g.bodycount = 1;
+        g.bodies.count = 1;
         // The slot the hunter lands in held a fast, spinning fragment before.
         g.bodies[2].vx = 3;
         g.bodies[2].vy = -2;
@@ -67,9 +67,9 @@ TEST_F(Hunter, OutlineGrowsAFourthCornerFromLevel4AndStartsAtRest) {
         g.huntertimer = 999;
         random.push(0.1, 0.9);  // left edge, bottom edge
         g.huntertimerstep();
-        ASSERT_EQ(g.bodycount, 2);
+        ASSERT_EQ(g.bodies.count, 2);
         const Body& h = g.bodies[2];
-        EXPECT_EQ(h.type, 3);
+        EXPECT_EQ(h.type, BodyType::hunting);
         EXPECT_EQ(h.state, 0);
         EXPECT_EQ(h.fillstyle, 0);
         EXPECT_FLOAT_EQ(h.x, 0);
@@ -105,7 +105,7 @@ TEST_F(Hunter, AimsAtTheShipsNextPositionWithExactQuarterTurns) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Game& g = *game;
-        g.bodycount = 0;
+        g.bodies.count = 0;
         g.respawntimer = 0;
         Body& ship = g.bodies[0];
         ship.x = c.shipx;

@@ -29,7 +29,7 @@ class Weapons : public GameFixture {
     }
     // A square rock of half-diagonal 20 at (x, y).
     int addrock(float x, float y, int16_t state = 0) {
-        int16_t k = game->addbody();
+        int16_t k = game->bodies.add();
         Body& r = game->bodies[k];
         r = Body{};
         r.vertexcount = 4;
@@ -47,11 +47,11 @@ class Weapons : public GameFixture {
 
 TEST_F(Weapons, GunFiresUpToFourShotsWithTheirOwnSounds) {
     Game& g = *game;
-    g.weapon = 0;
+    g.weapon = Weapon::gun;
     g.bodies[0].vx = 1;
     for (int k = 0; k < 4; ++k) {
         g.fireweapon();
-        EXPECT_EQ(g.shotcount, k + 1);
+        EXPECT_EQ(g.shots.count, k + 1);
         EXPECT_EQ(played("fire" + std::to_string(k + 1)), 1);
     }
     const Shot& s = g.shots[1];
@@ -62,15 +62,15 @@ TEST_F(Weapons, GunFiresUpToFourShotsWithTheirOwnSounds) {
     EXPECT_EQ(s.colour, white);
     platform->clearmedia();
     g.fireweapon();
-    EXPECT_EQ(g.shotcount, 4);
+    EXPECT_EQ(g.shots.count, 4);
     EXPECT_TRUE(platform->mediacommands().empty());
 }
 
 TEST_F(Weapons, LaserSpendsAChargeAndItsLineFades) {
     Game& g = *game;
-    g.weapon = 1;
+    g.weapon = Weapon::laser;
     g.fireweapon();  // no charge: nothing at all
-    EXPECT_EQ(g.shotcount, 0);
+    EXPECT_EQ(g.shots.count, 0);
     EXPECT_EQ(g.laserbeam.fillcolour, -1);
     EXPECT_EQ(played("laser"), 0);
 
@@ -80,7 +80,7 @@ TEST_F(Weapons, LaserSpendsAChargeAndItsLineFades) {
     EXPECT_EQ(g.ammo[1], 0);
     EXPECT_EQ(g.lasercharge.tag, 235);
     EXPECT_EQ(played("laser"), 1);
-    ASSERT_EQ(g.shotcount, 120);
+    ASSERT_EQ(g.shots.count, 120);
     EXPECT_FLOAT_EQ(g.shots[1].x, 310);
     EXPECT_FLOAT_EQ(g.shots[120].x, 1500);
     EXPECT_FLOAT_EQ(g.shots[120].vx, 10);  // the dots move by the nose distance
@@ -99,10 +99,10 @@ TEST_F(Weapons, LaserSpendsAChargeAndItsLineFades) {
 
 TEST_F(Weapons, MissileNeedsARockAndComesHomeWhenTheRocksAreGone) {
     Game& g = *game;
-    g.weapon = 2;
+    g.weapon = Weapon::missile;
     g.ammo[2] = 2;
     g.fireweapon();  // nothing to chase
-    EXPECT_EQ(g.particlecount, 0);
+    EXPECT_EQ(g.particles.count, 0);
     EXPECT_EQ(g.ammo[2], 2);
 
     addrock(500, 300);
@@ -111,33 +111,33 @@ TEST_F(Weapons, MissileNeedsARockAndComesHomeWhenTheRocksAreGone) {
     EXPECT_EQ(played("\\missleFire.wav"), 1);
     EXPECT_EQ(played("missile"), 1);
     EXPECT_EQ(g.ammo[2], 1);
-    ASSERT_EQ(g.particlecount, 1);
-    EXPECT_EQ(g.particles[1].type, 3);
+    ASSERT_EQ(g.particles.count, 1);
+    EXPECT_EQ(g.particles[1].type, ParticleType::missile);
     EXPECT_EQ(g.particles[1].target, 1);
     EXPECT_EQ(g.particles[1].life, 1150);
 
     // The rock vanishes; the missile turns round and is caught by the ship.
-    g.bodycount = 0;
+    g.bodies.count = 0;
     g.bodies[0].x = 200;
     int frames = 0;
-    while (g.particlecount > 0 && frames < 1150) {
+    while (g.particles.count > 0 && frames < 1150) {
         g.particlepass();
         ++frames;
     }
     EXPECT_LT(frames, 400);
     EXPECT_EQ(g.ammo[2], 2);
-    EXPECT_EQ(g.shotcount, 0);  // caught, not burst
+    EXPECT_EQ(g.shots.count, 0);  // caught, not burst
 }
 
 TEST_F(Weapons, ABombStopsFlashesThenBlastsEverythingItsGridReaches) {
     Game& g = *game;
     g.ammo[3] = 1;
-    g.weapon = 3;
+    g.weapon = Weapon::abomb;
     g.bodies[0].vx = 2;
     g.fireweapon();
     EXPECT_EQ(g.ammo[3], 0);
     EXPECT_EQ(played("abomblaunch"), 1);
-    ASSERT_EQ(g.particlecount, 1);
+    ASSERT_EQ(g.particles.count, 1);
     Shot& b = g.particles[1];
     EXPECT_FLOAT_EQ(b.vx, -3);  // thrown backwards on top of the ship's speed
     EXPECT_FLOAT_EQ(b.x, 297);
@@ -147,7 +147,7 @@ TEST_F(Weapons, ABombStopsFlashesThenBlastsEverythingItsGridReaches) {
     for (int frame = 1; frame <= 125; ++frame) {
         g.particlepass();
         if (b.life == 45) {
-            ASSERT_EQ(g.particlecount, 1);
+            ASSERT_EQ(g.particles.count, 1);
             EXPECT_EQ(b.vx, 0);
             EXPECT_EQ(b.vy, 0);
             stopx = b.x;
@@ -162,14 +162,14 @@ TEST_F(Weapons, ABombStopsFlashesThenBlastsEverythingItsGridReaches) {
             EXPECT_EQ(played("abomb"), b.life == 30 ? 1 : 0);
         }
     }
-    EXPECT_EQ(g.particlecount, 0);
+    EXPECT_EQ(g.particles.count, 0);
     EXPECT_EQ(played("abomb"), 1);
     // The near rock is gone to pieces; the far one is whole.
     int whole = 0;
-    for (int k = 1; k <= g.bodycount; ++k) {
+    for (int k = 1; k <= g.bodies.count; ++k) {
         if (g.bodies[k].vertexcount == 4) ++whole;
     }
-    EXPECT_GT(g.bodycount, 2);
+    EXPECT_GT(g.bodies.count, 2);
     EXPECT_EQ(whole, 1);
 }
 
@@ -177,50 +177,50 @@ TEST_F(Weapons, SpentRecordsLeaveTheListsInTheirOwnWays) {
     Game& g = *game;
     // Shots: the shot moved into a freed slot waits for the next frame.
     const int16_t lives[] = {0, 5, 0};
-    for (int16_t life : lives) g.shots[g.addshot()].life = life;
+    for (int16_t life : lives) g.shots[g.shots.add()].life = life;
     g.shotpass();
-    ASSERT_EQ(g.shotcount, 2);
+    ASSERT_EQ(g.shots.count, 2);
     EXPECT_EQ(g.shots[1].life, 0);  // the last shot, copied over the first
     EXPECT_EQ(g.shots[1].colour, 0);
     EXPECT_EQ(g.shots[2].life, 4);
     EXPECT_EQ(g.shots[2].colour, rgb(102, 102, 102));  // greying out
     g.shotpass();
-    ASSERT_EQ(g.shotcount, 1);
+    ASSERT_EQ(g.shots.count, 1);
     EXPECT_EQ(g.shots[1].life, 3);
 
     // Particles: every spent one goes at once.
     for (int16_t life : {1, 1, 5, 1}) {
-        Shot& p = g.particles[g.addparticle()];
+        Shot& p = g.particles[g.particles.add()];
         p = Shot{};
-        p.type = 2;
+        p.type = ParticleType::spark;
         p.life = p.life0 = life;
     }
     g.particlepass();
-    ASSERT_EQ(g.particlecount, 1);
+    ASSERT_EQ(g.particles.count, 1);
     EXPECT_EQ(g.particles[1].life, 4);
     EXPECT_EQ(g.particles[1].colour, rgb(0, 254, 254));  // 4/5 of 255, plus 50
 }
 
 TEST_F(Weapons, FullListsDropNewRecordsAndKeepTheStock) {
     Game& g = *game;
-    g.shotcount = 990;
+    g.shots.count = 990;
     g.ammo[1] = 1;
-    g.weapon = 1;
+    g.weapon = Weapon::laser;
     g.fireweapon();
-    EXPECT_EQ(g.shotcount, 1000);
+    EXPECT_EQ(g.shots.count, 1000);
     EXPECT_FLOAT_EQ(g.shots[1000].x, 400);  // the first ten dots made it
 
     addrock(500, 500);
-    g.particlecount = 1000;
+    g.particles.count = 1000;
     g.ammo[2] = 1;
     g.ammo[3] = 1;
-    g.weapon = 2;
+    g.weapon = Weapon::missile;
     g.fireweapon();
-    g.weapon = 3;
+    g.weapon = Weapon::abomb;
     g.fireweapon();
-    g.Form_KeyUp(vk::control, 0);
+    g.Form_KeyUp(vk::control);
     g.hyperspace(g.bodies[0]);
-    EXPECT_EQ(g.particlecount, 1000);
+    EXPECT_EQ(g.particles.count, 1000);
     EXPECT_EQ(g.ammo[2], 1);
     EXPECT_EQ(g.ammo[3], 1);
 }

@@ -31,7 +31,7 @@ TEST_F(GameFixture, RocksBounceOffTheEdgesByTheirCentreKeepingTheirSpeed) {
         {100, 100, 1, 1, 101, 101, 1, 1},  // inside: plain motion, 80 units a second at 1 per frame
     };
     for (const auto& c : cases) {
-        game->bodycount = 1;
+        game->bodies.count = 1;
         Body& b = game->bodies[1];
         b = Body{};
         b.vertexcount = 3;
@@ -54,9 +54,9 @@ TEST_F(GameFixture, RocksBounceOffTheEdgesByTheirCentreKeepingTheirSpeed) {
 }
 
 TEST_F(GameFixture, HuntingBodiesDoNotBounce) {
-    game->bodycount = 1;
+    game->bodies.count = 1;
     Body& b = game->bodies[1];
-    b.type = 3;
+    b.type = BodyType::hunting;
     b.vertexcount = 2;
     b.x = 2000;
     b.vx = 1;
@@ -65,7 +65,7 @@ TEST_F(GameFixture, HuntingBodiesDoNotBounce) {
 }
 
 TEST_F(GameFixture, HitFlashFadesFromWhiteToTheBaseColour) {
-    game->bodycount = 1;
+    game->bodies.count = 1;
     Body& b = game->bodies[1];
     b.vertexcount = 2;
     b.basecolour = rgb(100, 50, 0);
@@ -82,14 +82,14 @@ TEST_F(GameFixture, HitFlashFadesFromWhiteToTheBaseColour) {
 }
 
 TEST_F(GameFixture, LevelEndWaitsForHomingMissilesButNotForBombs) {
-    game->bodycount = 0;
-    game->powerupcount = 0;
-    game->particlecount = 2;
-    game->particles[1].type = 4;
-    game->particles[2].type = 3;
+    game->bodies.count = 0;
+    game->powerups.count = 0;
+    game->particles.count = 2;
+    game->particles[1].type = ParticleType::abomb;
+    game->particles[2].type = ParticleType::missile;
     EXPECT_FALSE(game->levelended());
-    game->particlecount = 1;
+    game->particles.count = 1;
     EXPECT_TRUE(game->levelended());
-    game->powerupcount = 1;
+    game->powerups.count = 1;
     EXPECT_FALSE(game->levelended());
 }

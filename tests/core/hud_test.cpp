@@ -93,7 +93,7 @@ TEST_F(GameFixture, ExtraShipsComeAtMostOnePerFrame) {
 TEST_F(GameFixture, ScoreFlashesWhiteAndSettlesToBlue) {
     Game& g = *game;
     g.ammo = {1, 0, 0, 0};
-    g.weapon = 0;
+    g.weapon = Weapon::gun;
     g.setscore("8");
     g.drawhud();
     // The score's digit sits in the first few units of the strip.
@@ -117,14 +117,19 @@ TEST_F(GameFixture, ScoreFlashesWhiteAndSettlesToBlue) {
 
 TEST_F(GameFixture, EmptyWeaponsFallBackToTheNextLowerOne) {
     struct Case {
-        int16_t weapon;
+        Weapon weapon;
         std::array<int16_t, 4> ammo;
-        int16_t shown;
+        Weapon shown;
         const char* name;
     } cases[] = {
-        {1, {1, 0, 0, 3}, 0, "Gun"},  // a new game starts with the gun on show
-        {3, {1, 5, 0, 0}, 1, "Laser"},  {2, {1, 0, 9, 2}, 2, "Missile"},
-        {3, {1, 0, 4, 2}, 3, "A-Bomb"}, {2, {1, 7, 0, 2}, 1, "Laser"},
+        {Weapon::laser,
+         {1, 0, 0, 3},
+         Weapon::gun,
+         "Gun"},  // a new game starts with the gun on show
+        {Weapon::abomb, {1, 5, 0, 0}, Weapon::laser, "Laser"},
+        {Weapon::missile, {1, 0, 9, 2}, Weapon::missile, "Missile"},
+        {Weapon::abomb, {1, 0, 4, 2}, Weapon::abomb, "A-Bomb"},
+        {Weapon::missile, {1, 7, 0, 2}, Weapon::laser, "Laser"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,34 +148,34 @@ TEST_F(GameFixture, StockBarsCapAt73SlashesAndThenShowTheNumber) {
     Surface& shown = platform->surface();
     const int left = cint(140 * s);
     struct Case {
-        int16_t weapon;
+        Weapon weapon;
         int16_t stock;
         std::string bar;
     } cases[] = {
-        {2, 72, slashes(72)},
-        {2, 80, slashes(73) + " 80"},
-        {1, 73, slashes(73) + " 73"},
-        {3, 100, slashes(73) + " 100"},
+        {Weapon::missile, 72, slashes(72)},
+        {Weapon::missile, 80, slashes(73) + " 80"},
+        {Weapon::laser, 73, slashes(73) + " 73"},
+        {Weapon::abomb, 100, slashes(73) + " 100"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bar);
         shown.clear();
         game->ammo = {1, 0, 0, 0};
-        game->ammo[c.weapon] = c.stock;
+        game->stock(c.weapon) = c.stock;
         game->weapon = c.weapon;
         // With A-bombs chosen both bars show them: 0.5 and 0.2 make their flicker.
-        if (c.weapon == 3) random.push(0.5, 0.2);
+        if (c.weapon == Weapon::abomb) random.push(0.5, 0.2);
         game->drawhud();
 
         Surface expected(shown.width(), shown.height());
-        int32_t colour = c.weapon == 1   ? rgb(255, 0, 0)
-                         : c.weapon == 2 ? rgb(255, 255, 0)
-                                         : rgb(255, 128, 0);
+        int32_t colour = c.weapon == Weapon::laser     ? rgb(255, 0, 0)
+                         : c.weapon == Weapon::missile ? rgb(255, 255, 0)
+                                                       : rgb(255, 128, 0);
         expected.setlinecolour(colour);
         expected.setposition(0, 7 * s);
         expected.setfontsize(7 * s);
         expected.print(c.bar);
-        if (c.weapon == 3) {
+        if (c.weapon == Weapon::abomb) {
             expected.setlinecolour(rgb(255, 51, 0));
             expected.setposition(70 * s, 0);
             expected.setfontsize(10 * s);

@@ -27,7 +27,7 @@ IntroRun runintro(Game& game, HeadlessPlatform& platform, const std::set<int64_t
     game.intro();
     platform.onframeend(nullptr);
     run.frames = platform.frame();
-    run.lettercount = game.lettercount;
+    run.lettercount = game.letters.count;
     return run;
 }
 }  // namespace
@@ -56,7 +56,6 @@ TEST_F(GameFixture, EnterSkipsOnlyTheTitleOnShow) {
         SCOPED_TRACE(c.frames);
         auto fresh = std::make_unique<HeadlessPlatform>(folder.path());
         Game g(*fresh, random);
-        g.frequency = fresh->frequency();
         IntroRun run = runintro(g, *fresh, c.enters);
         EXPECT_EQ(run.frames, c.frames);
         EXPECT_EQ(g.firestate, 0);

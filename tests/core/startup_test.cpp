@@ -91,7 +91,7 @@ TEST_F(GameFixture, LoadingStartsTheMenuMusicAndClosingReleasesEveryAlias) {
     // The state the intro starts in.
     EXPECT_EQ(game->frequency, HeadlessPlatform::ticks_per_second);
     EXPECT_DOUBLE_EQ(game->pixelscale, 709.0 / 600.0);
-    EXPECT_EQ(game->gamestate, 0);
+    EXPECT_EQ(game->gamestate, GameState::mainmenu);
     EXPECT_EQ(game->lbltitle.caption, "Brannoch");
     EXPECT_EQ(game->lblscore.caption, "0");
     EXPECT_FALSE(game->lblscore.visible);

@@ -14,11 +14,11 @@
 namespace {
 // Enter every 15 frames walks through the intro titles and the menu into a game.
 void enteruntilplay(HeadlessPlatform& p, const Game& g, int64_t f) {
-    if (g.gamestate != -2 && f % 15 == 0) p.typed(f + 1, vk::enter);
+    if (g.gamestate != GameState::play && f % 15 == 0) p.typed(f + 1, vk::enter);
 }
 
 bool inplay(const Game& g) {
-    return g.gamestate == -2 && g.lettercount == 0 && g.paused == 0 && g.lives > 0;
+    return g.gamestate == GameState::play && g.letters.count == 0 && g.paused == 0 && g.lives > 0;
 }
 }  // namespace
 
@@ -31,27 +31,32 @@ TEST_F(GameFixture, ClosingTheWindowInAnyLoopUnwindsAfterReleasingTheMedia) {
         std::function<void(HeadlessPlatform&, Game&, int64_t)> lead;
     };
     const std::vector<Case> cases = {
-        {"intro", [](const Game& g, int64_t f) { return f == 5 && g.gamestate == 0; },
+        {"intro",
+         [](const Game& g, int64_t f) { return f == 5 && g.gamestate == GameState::mainmenu; },
          [](HeadlessPlatform&, Game&, int64_t) {}},
-        {"menu", [](const Game& g, int64_t) { return g.gamestate == 0 && g.menutimer > 10; },
+        {"menu",
+         [](const Game& g, int64_t) {
+             return g.gamestate == GameState::mainmenu && g.menutimer > 10;
+         },
          [](HeadlessPlatform& p, Game& g, int64_t f) {
              if (g.menutimer == 0 && f % 15 == 0) p.typed(f + 1, vk::enter);
          }},
         {"banner",
          [](const Game& g, int64_t) {
-             return g.gamestate == -2 && g.lettercount > 0 && g.level == 1;
+             return g.gamestate == GameState::play && g.letters.count > 0 && g.level == 1;
          },
          enteruntilplay},
-        {"game", [](const Game& g, int64_t) { return inplay(g) && g.bodycount > 0; },
+        {"game", [](const Game& g, int64_t) { return inplay(g) && g.bodies.count > 0; },
          enteruntilplay},
-        {"pause", [](const Game& g, int64_t) { return g.gamestate == -2 && g.paused != 0; },
+        {"pause",
+         [](const Game& g, int64_t) { return g.gamestate == GameState::play && g.paused != 0; },
          [](HeadlessPlatform& p, Game& g, int64_t f) {
              enteruntilplay(p, g, f);
              if (inplay(g)) p.press(f + 1, 80);
          }},
         {"game over",
          [](const Game& g, int64_t) {
-             return g.gamestate == -2 && g.lives == 0 && g.lettercount > 0;
+             return g.gamestate == GameState::play && g.lives == 0 && g.letters.count > 0;
          },
          [](HeadlessPlatform& p, Game& g, int64_t f) {
              enteruntilplay(p, g, f);

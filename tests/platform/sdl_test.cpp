@@ -25,7 +25,7 @@
 #include "platform/sdl/sdl_mixer_player.h"
 #include "platform/sdl/sdl_platform.h"
 #include "support/gamefixture.h"
-#include "support/xserver.h"
+#include "xserver/xserver.h"
 
 extern char** environ;
 

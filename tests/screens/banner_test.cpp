@@ -22,7 +22,7 @@ TEST_F(BannerTest, BannerRunsItsFramesAndLeavesABlackWindow) {
         game->level = c.level;
         game->showlevel();
         EXPECT_EQ(platform->frame(), c.frames);
-        EXPECT_EQ(game->lettercount, 0);
+        EXPECT_EQ(game->letters.count, 0);
         EXPECT_EQ(lit(0, 0, game->playfieldwidth(), 600), 0);
         ASSERT_FALSE(platform->mediacommands().empty());
         EXPECT_EQ(platform->mediacommands().back(), "play \\ding.wav from 0");
@@ -35,7 +35,7 @@ TEST_F(BannerTest, PauseEndsOnTheFrameItIsLiftedAndClearsTheWindow) {
     game->window.fillrect(0, 0, 20, 20, white);
     game->pausemessage();
     EXPECT_EQ(platform->frame(), 151);
-    EXPECT_EQ(game->lettercount, 0);
+    EXPECT_EQ(game->letters.count, 0);
     EXPECT_EQ(game->window.pixel(5, 5), white);
 
     // Lifted mid-word: the run returns at the end of that same frame, cleared.
@@ -45,7 +45,7 @@ TEST_F(BannerTest, PauseEndsOnTheFrameItIsLiftedAndClearsTheWindow) {
     at(40, [&] { game->paused = 0; });
     game->pausemessage();
     EXPECT_EQ(platform->frame(), 40);
-    EXPECT_EQ(game->lettercount, 0);
+    EXPECT_EQ(game->letters.count, 0);
     EXPECT_EQ(lit(0, 0, game->playfieldwidth(), 600), 0);
 
     // Lifted on the very frame the word ends: the window is kept.

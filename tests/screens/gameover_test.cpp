@@ -24,8 +24,8 @@ class GameOverTest : public ScreenFixture {};
 TEST_F(GameOverTest, ScoreOutsideTheTableStillSavesIt) {
     for (int k = 1; k <= 10; ++k) game->highscore[k] = 1000;
     game->setscore("0");
-    game->gamestate = -2;
-    game->powerupcount = 4;
+    game->gamestate = GameState::play;
+    game->powerups.count = 4;
     game->respawntimer = 1;
     game->lblweapon.caption = "Gun";
     game->lasercharge.visible = true;
@@ -34,9 +34,9 @@ TEST_F(GameOverTest, ScoreOutsideTheTableStillSavesIt) {
     ASSERT_GE(platform->mediacommands().size(), 2u);
     EXPECT_EQ(platform->mediacommands()[0], "stop firebomb");
     EXPECT_EQ(platform->mediacommands()[1], "play gameover from 0");
-    EXPECT_EQ(game->gamestate, -2);  // no name entry
-    EXPECT_EQ(game->powerupcount, 0);
-    EXPECT_EQ(game->lettercount, 0);
+    EXPECT_EQ(game->gamestate, GameState::play);  // no name entry
+    EXPECT_EQ(game->powerups.count, 0);
+    EXPECT_EQ(game->letters.count, 0);
     EXPECT_EQ(game->respawntimer, 0);
     EXPECT_EQ(game->lblweapon.caption, "");
     EXPECT_FALSE(game->lasercharge.visible);
@@ -47,13 +47,13 @@ TEST_F(GameOverTest, ScoreOutsideTheTableStillSavesIt) {
 TEST_F(GameOverTest, EnterWithNothingTypedStoresAnEmptyName) {
     tablewithroomatthree(*game);
     game->setscore("0");
-    game->gamestate = -2;
+    game->gamestate = GameState::play;
     platform->typed(letterframes + 3, enter);
     platform->typed(letterframes + 6, enter);
     platform->setlastframe(letterframes + 50);
     game->gameover();
     EXPECT_EQ(platform->frame(), letterframes + 6);
-    EXPECT_EQ(game->gamestate, -1);
+    EXPECT_EQ(game->gamestate, GameState::menuleft);
     EXPECT_EQ(game->highscorename[3], "");
     EXPECT_EQ(game->highscorename[4], "P3");  // pushed down a rank
     EXPECT_TRUE(game->highscoressaved);
@@ -61,7 +61,7 @@ TEST_F(GameOverTest, EnterWithNothingTypedStoresAnEmptyName) {
 }
 
 TEST_F(GameOverTest, NameKeepsWhatIsTypedUpToNineCharacters) {
-    game->gamestate = 3;
+    game->gamestate = GameState::nameentry;
     game->cursor = 2;
     platform->text(2, "Jo 1,");
     platform->text(3, "abcde");  // the tenth character comes in this frame
@@ -83,7 +83,7 @@ TEST_F(GameOverTest, NameKeepsWhatIsTypedUpToNineCharacters) {
 }
 
 TEST_F(GameOverTest, BackspaceShortensTheNameAndWipesIt) {
-    game->gamestate = 3;
+    game->gamestate = GameState::nameentry;
     game->cursor = 2;
     game->highscorename[2] = "AB";
     game->window.fillrect(300, 260, 310, 270, 0xFFFFFF);
@@ -101,14 +101,14 @@ TEST_F(GameOverTest, BackspaceShortensTheNameAndWipesIt) {
 }
 
 TEST_F(GameOverTest, OnlyCharactersTheScoreFileCanHoldReachTheName) {
-    game->gamestate = 3;
+    game->gamestate = GameState::nameentry;
     game->cursor = 1;
     for (int code : {0x20AC, -1, 0x81, 0x9D, 127, 0x80, 0xE9, int{'Z'}}) game->ontyped(code);
     EXPECT_EQ(game->highscorename[1], "\x80\xE9Z");
 
     // After Esc the typing goes nowhere: not into the name, not into the box.
     game->ontyped(esc);
-    EXPECT_EQ(game->gamestate, 0);
+    EXPECT_EQ(game->gamestate, GameState::mainmenu);
     game->ontyped('q');
     EXPECT_EQ(game->highscorename[1], "\x80\xE9Z");
     EXPECT_EQ(game->Text1.text, "");
@@ -117,7 +117,7 @@ TEST_F(GameOverTest, OnlyCharactersTheScoreFileCanHoldReachTheName) {
 TEST_F(GameOverTest, QuittingAfterAnAbandonedEntryKeepsTheName) {
     tablewithroomatthree(*game);
     game->setscore("0");
-    game->gamestate = -2;
+    game->gamestate = GameState::play;
     const int64_t f = letterframes;
     platform->text(f + 2, "ZED");
     platform->typed(f + 3, esc);    // main menu, cursor still on rank 3: "QUIT"

@@ -15,8 +15,8 @@
 namespace {
 
 bool inplay(const Game& g) {
-    return g.gamestate == -2 && g.lettercount == 0 && g.paused == 0 && g.lives > 0 &&
-           g.respawntimer == 0 && g.bodycount > 0;
+    return g.gamestate == GameState::play && g.letters.count == 0 && g.paused == 0 && g.lives > 0 &&
+           g.respawntimer == 0 && g.bodies.count > 0;
 }
 
 int firesounds(const HeadlessPlatform& p) {
@@ -63,7 +63,7 @@ TEST_F(GameFixture, AWholeRunPlayedWithAGamepad) {
                 if (inplay(g)) {
                     p.padbutton(f + 1, PadButton::dpup, true);
                     next(Phase::fly);
-                } else if (g.gamestate != -2 && f % 15 == 0) {
+                } else if (g.gamestate != GameState::play && f % 15 == 0) {
                     p.padpress(f + 1, PadButton::a);
                 }
                 break;
@@ -104,11 +104,11 @@ TEST_F(GameFixture, AWholeRunPlayedWithAGamepad) {
                 }
                 break;
             case Phase::giveup:
-                if (g.gamestate == 3) next(Phase::name);
+                if (g.gamestate == GameState::nameentry) next(Phase::name);
                 ASSERT_LT(f - since, 2000) << "Back did not end the game";
                 break;
             case Phase::name:
-                if (g.gamestate == 4) {
+                if (g.gamestate == GameState::newentry) {
                     rank = g.cursor;
                     entered = g.highscorename[rank];
                     p.padpress(f + 3, PadButton::start);
@@ -119,7 +119,7 @@ TEST_F(GameFixture, AWholeRunPlayedWithAGamepad) {
                 }
                 break;
             case Phase::table:
-                if (g.gamestate == 0) {
+                if (g.gamestate == GameState::mainmenu) {
                     next(Phase::back);
                     p.closeat(f + 2);
                 }

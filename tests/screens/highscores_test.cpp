@@ -317,7 +317,7 @@ class HighScoreScreens : public HighScores {
 
 TEST_F(HighScoreScreens, TableRowsFadeFromWhiteToBlue) {
     game->window.clear();
-    game->gamestate = 1;
+    game->gamestate = GameState::highscores;
     game->menutimer = 1;
     game->highscorescreen();
     const int shades[11] = {0, 255, 255, 255, 255, 228, 182, 136, 91, 46, 0};
@@ -334,14 +334,14 @@ TEST_F(HighScoreScreens, TableRowsFadeFromWhiteToBlue) {
     game->firestate = -1;
     game->cursor = 1;
     game->highscorescreen();
-    EXPECT_EQ(game->gamestate, 0);
+    EXPECT_EQ(game->gamestate, GameState::mainmenu);
     EXPECT_EQ(game->menutimer, 0);
     EXPECT_EQ(game->cursor, 1);
 }
 
 TEST_F(HighScoreScreens, NewEntryFlickersRedToYellow) {
     game->window.clear();
-    game->gamestate = 4;
+    game->gamestate = GameState::newentry;
     game->cursor = 3;
     game->menutimer = 1;
     random.push(0.5, 1.0 - 1e-12);  // green 127.5 rounds to even: 128
@@ -366,6 +366,6 @@ TEST_F(HighScoreScreens, NewEntryFlickersRedToYellow) {
     game->firestate = -1;
     game->newentryscreen();
     EXPECT_EQ(game->firestate, 0);
-    EXPECT_EQ(game->gamestate, -1);
+    EXPECT_EQ(game->gamestate, GameState::menuleft);
     EXPECT_EQ(namecolour(3), 0);
 }

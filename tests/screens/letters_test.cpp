@@ -31,10 +31,10 @@ TEST_F(LettersTest, EveryWordLastsUntilItsLastLetterHasFaded) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.word);
-        game->lettercount = 0;
+        game->letters.count = 0;
         game->addletters(c.word, c.row);
         EXPECT_EQ(game->lbltitle.caption, c.word);
-        EXPECT_EQ(game->lettercount, static_cast<int>(std::string(c.word).size()));
+        EXPECT_EQ(game->letters.count, static_cast<int>(std::string(c.word).size()));
         EXPECT_EQ(framesuntilfinished(*game, c.centred), c.frames);
     }
 }
@@ -57,7 +57,7 @@ TEST_F(LettersTest, LettersStandWhereEachWordNeedsThem) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.word);
-        game->lettercount = 0;
+        game->letters.count = 0;
         game->addletters(c.word, c.row);
         const Letter& l = game->letters[c.letter];
         EXPECT_EQ(l.x, c.x);
@@ -79,7 +79,7 @@ TEST_F(LettersTest, LettersShowTheirFirstColoursAsTheyAppear) {
 
     // A title letter starting above its full level shows full white for 31
     // visible frames before it starts to dim.
-    game->lettercount = 0;
+    game->letters.count = 0;
     game->addletters("V", LetterRow::title);
     for (int f = 1; f <= 6; ++f) game->drawletters(true);
     for (int f = 1; f <= 31; ++f) {
@@ -91,7 +91,7 @@ TEST_F(LettersTest, LettersShowTheirFirstColoursAsTheyAppear) {
 
     // An author letter starts at its full level: it turns to fading at once
     // and never grows brighter than its full blue.
-    game->lettercount = 0;
+    game->letters.count = 0;
     game->addletters("B", LetterRow::author);
     game->drawletters(true);
     game->drawletters(true);
@@ -108,6 +108,6 @@ TEST_F(LettersTest, FinishingAWordEndsItOnTheNextStep) {
     game->finishletters();
     EXPECT_TRUE(game->drawletters(true));
     // No word at all is over at once rather than waiting for ever.
-    game->lettercount = 0;
+    game->letters.count = 0;
     EXPECT_TRUE(game->drawletters(false));
 }

@@ -14,24 +14,26 @@ class MenuTest : public ScreenFixture {};
 
 TEST_F(MenuTest, HighlightWrapsOnlyJustPastEitherEnd) {
     struct Case {
-        int16_t screen, cursor;
+        GameState screen;
+        int16_t cursor;
         bool up;
         int16_t expected;
     } cases[] = {
-        {0, 0, true, 3},
-        {0, 3, false, 0},
-        {0, 1, false, 2},
-        {2, 0, true, 1},
-        {2, 1, false, 0},
-        {6, 0, true, 1},
-        {6, 1, false, 0},
-        {5, 1, false, 0},
+        {GameState::mainmenu, 0, true, 3},
+        {GameState::mainmenu, 3, false, 0},
+        {GameState::mainmenu, 1, false, 2},
+        {GameState::options, 0, true, 1},
+        {GameState::options, 1, false, 0},
+        {GameState::quit, 0, true, 1},
+        {GameState::quit, 1, false, 0},
+        {GameState::shipselection, 1, false, 0},
         // A rank left in the cursor by a name entry walks back one per press.
-        {0, 7, false, 8},
-        {0, 7, true, 6},
+        {GameState::mainmenu, 7, false, 8},
+        {GameState::mainmenu, 7, true, 6},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "screen " << c.screen << " cursor " << c.cursor);
+        SCOPED_TRACE(testing::Message()
+                     << "screen " << static_cast<int>(c.screen) << " cursor " << c.cursor);
         restart();
         game->gamestate = c.screen;
         game->cursor = c.cursor;
@@ -48,7 +50,7 @@ TEST_F(MenuTest, EnterConfirmsWhatTheCursorHoldsAfterThisFramesArrows) {
     // Before the highlight has shown, Enter still confirms "START".
     platform->typed(2, enter);
     EXPECT_FALSE(runmenu(2));
-    EXPECT_EQ(game->gamestate, 5);
+    EXPECT_EQ(game->gamestate, GameState::shipselection);
     EXPECT_EQ(game->cursor, 0);
     EXPECT_EQ(game->menutimer, 0);
 
@@ -57,7 +59,7 @@ TEST_F(MenuTest, EnterConfirmsWhatTheCursorHoldsAfterThisFramesArrows) {
     at(3, [&] { game->keydown = -1; });
     platform->typed(3, enter);
     EXPECT_FALSE(runmenu(3));
-    EXPECT_EQ(game->gamestate, 1);
+    EXPECT_EQ(game->gamestate, GameState::highscores);
     EXPECT_EQ(game->cursor, 1);
 
     // "OPTIONS" puts the highlight on "BACK", which returns to "OPTIONS".
@@ -66,38 +68,38 @@ TEST_F(MenuTest, EnterConfirmsWhatTheCursorHoldsAfterThisFramesArrows) {
     platform->typed(2, enter);
     platform->typed(4, enter);
     EXPECT_FALSE(runmenu(3));
-    EXPECT_EQ(game->gamestate, 2);
+    EXPECT_EQ(game->gamestate, GameState::options);
     EXPECT_EQ(game->cursor, 1);
     EXPECT_FALSE(runmenu(4));
-    EXPECT_EQ(game->gamestate, 0);
+    EXPECT_EQ(game->gamestate, GameState::mainmenu);
     EXPECT_EQ(game->cursor, 2);
 }
 
 TEST_F(MenuTest, EscLeadsToTheQuitQuestionAndBackToTheMainMenu) {
     platform->typed(2, esc);
     EXPECT_FALSE(runmenu(2));
-    EXPECT_EQ(game->gamestate, 6);
+    EXPECT_EQ(game->gamestate, GameState::quit);
     EXPECT_EQ(game->cursor, 1);  // "NO"
     platform->typed(3, esc);
     EXPECT_FALSE(runmenu(3));
-    EXPECT_EQ(game->gamestate, 0);
+    EXPECT_EQ(game->gamestate, GameState::mainmenu);
     EXPECT_EQ(game->cursor, 1);
 
     // Esc from a name entry keeps the rank in the cursor; four presses of Up
     // bring it from rank 7 to "QUIT", which asks the quit question.
     restart();
-    game->gamestate = 3;
+    game->gamestate = GameState::nameentry;
     game->cursor = 7;
     platform->typed(2, esc);
     for (int f = 3; f <= 6; ++f) at(f, [&] { game->keyup = -1; });
     platform->typed(7, enter);
     EXPECT_FALSE(runmenu(7));
-    EXPECT_EQ(game->gamestate, 6);
+    EXPECT_EQ(game->gamestate, GameState::quit);
     EXPECT_EQ(game->cursor, 1);
 
     // In play, Esc ends the game on the next frame and Enter asks nothing.
     restart();
-    game->gamestate = -2;
+    game->gamestate = GameState::play;
     game->lives = 2;
     game->firestate = 5;
     game->ontyped(enter);
@@ -110,11 +112,11 @@ TEST_F(MenuTest, EscLeadsToTheQuitQuestionAndBackToTheMainMenu) {
 TEST_F(MenuTest, ClearingTheScoresStaysOnTheOptions) {
     game->highscorename[1] = "ACE";
     game->highscore[1] = 90000;
-    game->gamestate = 2;
+    game->gamestate = GameState::options;
     game->cursor = 0;
     platform->typed(5, enter);
     EXPECT_FALSE(runmenu(6));
-    EXPECT_EQ(game->gamestate, 2);
+    EXPECT_EQ(game->gamestate, GameState::options);
     EXPECT_EQ(game->cursor, 0);
     EXPECT_EQ(game->menutimer, 2);  // the heading and entries slide in again
     EXPECT_EQ(game->highscorename[1], "NOBODY");
@@ -129,21 +131,21 @@ TEST_F(MenuTest, ChoosingAShipLeavesTheMenu) {
     platform->typed(4, enter);
     EXPECT_TRUE(runmenu(100));
     EXPECT_EQ(platform->frame(), 4);
-    EXPECT_EQ(game->gamestate, -1);
+    EXPECT_EQ(game->gamestate, GameState::menuleft);
     EXPECT_EQ(game->selectedship, 1);
     EXPECT_EQ(game->menutimer, 0);
 }
 
 TEST_F(MenuTest, QuittingSavesAPendingTableAndEndsTheProgram) {
-    game->gamestate = 6;
+    game->gamestate = GameState::quit;
     game->cursor = 1;
     platform->typed(2, enter);  // "NO"
     EXPECT_FALSE(runmenu(2));
-    EXPECT_EQ(game->gamestate, 0);
+    EXPECT_EQ(game->gamestate, GameState::mainmenu);
     EXPECT_EQ(game->cursor, 3);  // "QUIT"
 
     restart();
-    game->gamestate = 6;
+    game->gamestate = GameState::quit;
     game->cursor = 0;
     game->highscorename[1] = "ACE";
     game->highscoressaved = false;

@@ -21,7 +21,6 @@ class ScreenFixture : public GameFixture {
         actions.clear();
         platform = std::make_unique<HeadlessPlatform>(folder.path());
         game = std::make_unique<Game>(*platform, random);
-        game->frequency = platform->frequency();
         hook();
     }
 

@@ -43,12 +43,14 @@ std::string named(const char* what, int number) {
 // The first broken rule after a frame, or an empty text.
 std::string checkframe(const Game& g) {
     auto within = [](int count, int capacity) { return count >= 0 && count <= capacity; };
-    if (!within(g.bodycount, Game::capacity)) return named("bodycount", g.bodycount);
-    if (!within(g.shotcount, Game::capacity)) return named("shotcount", g.shotcount);
-    if (!within(g.particlecount, Game::capacity)) return named("particlecount", g.particlecount);
-    if (!within(g.powerupcount, Game::capacity)) return named("powerupcount", g.powerupcount);
-    if (!within(g.lettercount, Game::lettercapacity)) return named("lettercount", g.lettercount);
-    for (int k = 0; k <= g.bodycount; ++k) {
+    if (!within(g.bodies.count, Game::capacity)) return named("bodies.count", g.bodies.count);
+    if (!within(g.shots.count, Game::capacity)) return named("shots.count", g.shots.count);
+    if (!within(g.particles.count, Game::capacity))
+        return named("particles.count", g.particles.count);
+    if (!within(g.powerups.count, Game::capacity)) return named("powerups.count", g.powerups.count);
+    if (!within(g.letters.count, Game::lettercapacity))
+        return named("letters.count", g.letters.count);
+    for (int k = 0; k <= g.bodies.count; ++k) {
         const Body& b = g.bodies[k];
         if (!finite(b.x) || !finite(b.y) || !finite(b.vx) || !finite(b.vy)) return named("body", k);
         if (b.vertexcount < 0 || b.vertexcount > max_vertices) return named("vertices of body", k);
@@ -63,9 +65,9 @@ std::string checkframe(const Game& g) {
         }
         return 0;
     };
-    if (int k = shotsok(g.shots, g.shotcount)) return named("shot", k);
-    if (int k = shotsok(g.particles, g.particlecount)) return named("particle", k);
-    for (int k = 1; k <= g.powerupcount; ++k) {
+    if (int k = shotsok(g.shots, g.shots.count)) return named("shot", k);
+    if (int k = shotsok(g.particles, g.particles.count)) return named("particle", k);
+    for (int k = 1; k <= g.powerups.count; ++k) {
         const Powerup& p = g.powerups[k];
         if (!finite(p.x) || !finite(p.y) || !finite(p.vx) || !finite(p.vy))
             return named("power-up", k);
@@ -83,7 +85,7 @@ class Masher {
         // A pause is undone within a few frames, so most of the run is play.
         if (g.paused != 0 && chance(0.3)) press(p, f, 80);
         // In play the fire key is down most of the time, so levels get cleared.
-        if (g.gamestate == -2 && !isdown_[4] && chance(0.1)) {
+        if (g.gamestate == GameState::play && !isdown_[4] && chance(0.1)) {
             p.keydown(f, vk::space);
             isdown_[4] = true;
         }
@@ -111,7 +113,7 @@ class Masher {
             press(p, f, 82);  // R
         } else if (r < 0.925) {
             // Esc leaves a game: seldom in play, or the games stay short.
-            if (g.gamestate != -2 || chance(0.05)) p.typed(f, vk::escape);
+            if (g.gamestate != GameState::play || chance(0.05)) p.typed(f, vk::escape);
         } else if (r < 0.942) {
             p.typed(f, 'a' + static_cast<int>(uniform() * 26));
         } else if (r < 0.945) {
@@ -160,23 +162,24 @@ TEST(Soak, RandomKeysThroughManyGamesKeepEveryListAndNumberSound) {
         ClockRandom random(static_cast<uint64_t>(runs) * 7919);
         auto game = std::make_unique<Game>(*platform, random);
         Game& g = *game;
-        int16_t laststate = 0, lastlives = 0;
+        GameState laststate = GameState::mainmenu;
+        int16_t lastlives = 0;
         std::string broken;
         platform->setlastframe(total - done);
         platform->onframeend([&](int64_t f) {
             broken = checkframe(g);
             if (!broken.empty()) throw Broken{};
-            if (g.gamestate == -2 && laststate != -2) ++games;
-            if (g.gamestate == -2 && g.lives < lastlives) ++deaths;
+            if (g.gamestate == GameState::play && laststate != GameState::play) ++games;
+            if (g.gamestate == GameState::play && g.lives < lastlives) ++deaths;
             laststate = g.gamestate;
             lastlives = g.lives;
-            if (g.gamestate == -2 && g.level > maxlevel) maxlevel = g.level;
+            if (g.gamestate == GameState::play && g.level > maxlevel) maxlevel = g.level;
             if (g.paused != 0) ++pausedframes;
             // Random play seldom clears a level, so now and then every rock
             // starts to fade out: the level ends the ordinary way, through the
             // removal pass, and the following ones get played too.
-            if (g.gamestate == -2 && g.paused == 0 && doom(f)) {
-                for (int k = 1; k <= g.bodycount; ++k) {
+            if (g.gamestate == GameState::play && g.paused == 0 && doom(f)) {
+                for (int k = 1; k <= g.bodies.count; ++k) {
                     if (g.bodies[k].state >= 0) g.bodies[k].state = -1;
                 }
             }

@@ -31,7 +31,7 @@ private:
 
 // A game in play with a small triangular ship at (300, 300), nose along angle 0.
 inline void shipinplay(Game& g) {
-    g.gamestate = -2;
+    g.gamestate = GameState::play;
     Body& s = g.bodies[0];
     s.vertexcount = 3;
     for (int j = 1; j <= 3; ++j) {
@@ -47,7 +47,6 @@ protected:
     void SetUp() override {
         platform = std::make_unique<HeadlessPlatform>(folder.path());
         game = std::make_unique<Game>(*platform, random);
-        game->frequency = platform->frequency();
     }
 
     TempFolder folder;

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "support/gamefixture.h"
-#include "support/xserver.h"
+#include "xserver/xserver.h"
 
 // Test-local, like the X server helper it holds.
 namespace {

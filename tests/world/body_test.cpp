@@ -128,13 +128,17 @@ TEST_F(GameFixture, CenterBodyVertexOnTheCentreAndVerticesOnTheLeft) {
 
 TEST_F(GameFixture, CenterBodyGivesHuntingPiecesTheirLongShield) {
     struct Case {
-        int16_t type, state, expected;
-    } cases[] = {{3, 10, 500}, {3, 0, 0}, {1, 10, 10}, {0, 10, 10}};
+        BodyType type;
+        int16_t state, expected;
+    } cases[] = {{BodyType::hunting, 10, 500},
+                 {BodyType::hunting, 0, 0},
+                 {BodyType::flickering, 10, 10},
+                 {BodyType::plain, 10, 10}};
     for (const auto& c : cases) {
         Body b = square(10, 10, 5);
         b.type = c.type;
         b.state = c.state;
         game->centerbody(b);
-        EXPECT_EQ(b.state, c.expected) << "type " << c.type << " state " << c.state;
+        EXPECT_EQ(b.state, c.expected) << "type " << static_cast<int>(c.type) << " state " << c.state;
     }
 }

@@ -51,8 +51,8 @@ class NextLevelTest : public GameFixture {
 }  // namespace
 
 TEST_F(NextLevelTest, FirstLevelHasOneSlowRockAndTheShipInTheMiddle) {
-    game->shotcount = 7;
-    game->particlecount = 9;
+    game->shots.count = 7;
+    game->particles.count = 9;
     game->respawntimer = 40;
     game->huntertimer = 900;
     game->firestate = 10;
@@ -68,16 +68,16 @@ TEST_F(NextLevelTest, FirstLevelHasOneSlowRockAndTheShipInTheMiddle) {
     EXPECT_EQ(ship.y, 300.0f);
     EXPECT_EQ(ship.vx, 0.0f);
     EXPECT_EQ(ship.state, 250);
-    EXPECT_EQ(game->shotcount, 0);
+    EXPECT_EQ(game->shots.count, 0);
     EXPECT_EQ(game->respawntimer, 0);
     EXPECT_EQ(game->huntertimer, 0);
     EXPECT_EQ(game->firestate, 0);
 
-    ASSERT_EQ(game->particlecount, 25);
+    ASSERT_EQ(game->particles.count, 25);
     for (int i = 1; i <= 25; ++i) {
         const Shot& p = game->particles[i];
         SCOPED_TRACE(i);
-        EXPECT_EQ(p.type, 2);
+        EXPECT_EQ(p.type, ParticleType::spark);
         EXPECT_NEAR(p.vx, std::cos((i - 1) / 25.0 * 6.283) * 5, 1e-5);
         EXPECT_NEAR(p.vy, std::sin((i - 1) / 25.0 * 6.283) * 5, 1e-5);
         EXPECT_EQ(p.x, ship.x);
@@ -86,10 +86,10 @@ TEST_F(NextLevelTest, FirstLevelHasOneSlowRockAndTheShipInTheMiddle) {
         EXPECT_EQ(p.life0, p.life);
     }
 
-    ASSERT_EQ(game->bodycount, 1);
+    ASSERT_EQ(game->bodies.count, 1);
     const Body& rock = game->bodies[1];
     EXPECT_EQ(rock.vertexcount, 8);
-    EXPECT_EQ(rock.type, 0);
+    EXPECT_EQ(rock.type, BodyType::plain);
     EXPECT_EQ(rock.state, 0);
     EXPECT_EQ(rock.fillstyle, 0);
     EXPECT_NEAR(rock.vy, 0.499, 1e-6);
@@ -119,11 +119,11 @@ TEST_F(NextLevelTest, RockCountGrowsEveryLevelThenEveryOtherAndIsCapped) {
         sparks();
         random.push(0.99);  // standard field
         setup(level);
-        EXPECT_EQ(game->bodycount, count);
+        EXPECT_EQ(game->bodies.count, count);
         const std::string caption = "Level " + std::to_string(level);
         EXPECT_EQ(game->lbllevel.caption, caption);
         EXPECT_NEAR(game->lbllevel.left, w() / 2 - game->window.textwidth(caption) / 2, 1e-9);
-        for (int k = 1; k <= game->bodycount; ++k) ASSERT_FALSE(coversship(k)) << k;
+        for (int k = 1; k <= game->bodies.count; ++k) ASSERT_FALSE(coversship(k)) << k;
     }
 }
 
@@ -134,7 +134,7 @@ TEST_F(NextLevelTest, OddLevelsFromNineEndWithASmallFourSidedRock) {
     standardrock(4, 0.5, true);
     setup(9);
     EXPECT_EQ(random.pending(), 0u);
-    ASSERT_EQ(game->bodycount, 9);
+    ASSERT_EQ(game->bodies.count, 9);
     for (int k = 1; k <= 8; ++k) EXPECT_EQ(game->bodies[k].vertexcount, 8) << k;
     const Body& last = game->bodies[9];
     ASSERT_EQ(last.vertexcount, 4);
@@ -150,7 +150,7 @@ TEST_F(NextLevelTest, OneRockInEightIsHalfSizedFlickeringOrLaterPulsing) {
     random.push(0.99);
     standardrock(8, 0.125);
     setup(1);
-    EXPECT_EQ(game->bodies[1].type, 1);
+    EXPECT_EQ(game->bodies[1].type, BodyType::flickering);
     EXPECT_NEAR(std::fabs(game->bodies[1].radius[1]), 26.25, 0.1);
 
     // Level 7: the pulsing kind, with a random red fill.
@@ -165,7 +165,7 @@ TEST_F(NextLevelTest, OneRockInEightIsHalfSizedFlickeringOrLaterPulsing) {
     for (int k = 1; k <= 7; ++k) {
         const Body& rock = game->bodies[k];
         SCOPED_TRACE(k);
-        EXPECT_EQ(rock.type, 2);
+        EXPECT_EQ(rock.type, BodyType::pulsing);
         EXPECT_EQ(rock.fillcolour, 102);
         EXPECT_EQ(rock.basecolour, red);
         EXPECT_EQ(rock.linecolour, 102);
@@ -184,11 +184,11 @@ TEST_F(NextLevelTest, YellowFieldsFlickerPulseOrHunt) {
         }
         setup(3);
         EXPECT_EQ(random.pending(), 0u);
-        ASSERT_EQ(game->bodycount, 3);
+        ASSERT_EQ(game->bodies.count, 3);
         for (int k = 1; k <= 3; ++k) {
             const Body& rock = game->bodies[k];
             EXPECT_EQ(rock.vertexcount, 8);
-            EXPECT_EQ(rock.type, kind + 1);
+            EXPECT_EQ(rock.type, static_cast<BodyType>(kind + 1));  // flickering, pulsing, hunting
             EXPECT_EQ(rock.state, 0);
             EXPECT_EQ(rock.fillcolour, yellow);
             EXPECT_EQ(rock.basecolour, red);
@@ -208,10 +208,10 @@ TEST_F(NextLevelTest, SingleDarkRockCoveringTheShipIsMovedUntilItDoesNot) {
     random.push(0.1, 0.1);
     setup(4);
     EXPECT_EQ(random.pending(), 0u);
-    ASSERT_EQ(game->bodycount, 1);
+    ASSERT_EQ(game->bodies.count, 1);
     const Body& rock = game->bodies[1];
     EXPECT_EQ(rock.vertexcount, 30);
-    EXPECT_EQ(rock.type, 0);
+    EXPECT_EQ(rock.type, BodyType::plain);
     EXPECT_EQ(rock.fillcolour, darkgrey);
     EXPECT_NEAR(std::fabs(rock.radius[7]), 150, 0.1);
     EXPECT_EQ(rock.x, static_cast<float>(0.1 * w()));
@@ -226,10 +226,10 @@ TEST_F(NextLevelTest, GiantRockDriftsSlowlyAndIsMovedOffTheShip) {
     random.push(0.1, 0.1);
     setup(5);
     EXPECT_EQ(random.pending(), 0u);
-    ASSERT_EQ(game->bodycount, 1);
+    ASSERT_EQ(game->bodies.count, 1);
     const Body& rock = game->bodies[1];
     EXPECT_EQ(rock.vertexcount, 30);
-    EXPECT_EQ(rock.type, 1);
+    EXPECT_EQ(rock.type, BodyType::flickering);
     EXPECT_NEAR(rock.vy, 0.4, 1e-6);
     EXPECT_NEAR(rock.vx, -0.2, 1e-6);
     EXPECT_EQ(rock.spin[30], static_cast<float>(3.1415 / 800));
@@ -247,12 +247,12 @@ TEST_F(NextLevelTest, TwelveStillShipShapedHunters) {
     for (int i = 1; i <= 12; ++i) random.push(0.2, 0.8, 0.75, 0.25, i / 13.0, 0.1);
     setup(3);
     EXPECT_EQ(random.pending(), 0u);
-    ASSERT_EQ(game->bodycount, 12);
+    ASSERT_EQ(game->bodies.count, 12);
     for (int k = 1; k <= 12; ++k) {
         const Body& rock = game->bodies[k];
         SCOPED_TRACE(k);
         EXPECT_EQ(rock.vertexcount, 5);
-        EXPECT_EQ(rock.type, 3);
+        EXPECT_EQ(rock.type, BodyType::hunting);
         EXPECT_EQ(rock.state, 0);
         EXPECT_EQ(rock.vx, 0.0f);
         EXPECT_EQ(rock.vy, 0.0f);

@@ -19,7 +19,7 @@ TEST_F(ShipTest, ClassicDesignIsBuiltExactlyWithZeroVelocityAndSolidFill) {
     ship.vy = -2;
     ship.fillstyle = 1;
     ship.state = 77;
-    ship.type = 2;
+    ship.type = BodyType::pulsing;
     ship.spin[1] = 0.25f;
     game->selectedship = 0;
     random.push(0.25, 0.5);
@@ -32,7 +32,7 @@ TEST_F(ShipTest, ClassicDesignIsBuiltExactlyWithZeroVelocityAndSolidFill) {
     EXPECT_EQ(ship.fillstyle, 0);
     // The caller's own fields are left alone.
     EXPECT_EQ(ship.state, 77);
-    EXPECT_EQ(ship.type, 2);
+    EXPECT_EQ(ship.type, BodyType::pulsing);
     EXPECT_EQ(ship.spin[1], 0.25f);
 
     const float radius[] = {9.5f, 10.66f, 4.2453f, 4.2453f, 10.66f};

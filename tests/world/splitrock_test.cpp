@@ -12,7 +12,7 @@ namespace {
 class SplitRockTest : public GameFixture {
   protected:
     // An n-sided rock at element 1, with a second rock after it.
-    Body& makerock(int n, int16_t type = 0) {
+    Body& makerock(int n, BodyType type = BodyType::plain) {
         Body& rock = game->bodies[1];
         rock = Body{};
         rock.x = 300;
@@ -31,7 +31,7 @@ class SplitRockTest : public GameFixture {
         rock.type = type;
         game->bodies[2] = Body{};
         game->bodies[2].x = 77;
-        game->bodycount = 2;
+        game->bodies.count = 2;
         return rock;
     }
 
@@ -66,7 +66,7 @@ TEST_F(SplitRockTest, PiecesShareTheCutAndKeepTheListPacked) {
         const Body rock = makerock(c.n);
         random.push(0.75);  // spin 3.1415 / 96
         game->splitrock(1);
-        ASSERT_EQ(game->bodycount, 3);
+        ASSERT_EQ(game->bodies.count, 3);
         const Body& a = game->bodies[3];  // the first piece, added last in the list
         const Body& b = game->bodies[1];  // the second piece takes the rock's place
         expectvertices(a, rock, c.a);
@@ -87,7 +87,7 @@ TEST_F(SplitRockTest, TriangleBreaksIntoItsThreeEdges) {
     const Body rock = makerock(3);
     random.push(0.25);
     game->splitrock(1);
-    ASSERT_EQ(game->bodycount, 4);
+    ASSERT_EQ(game->bodies.count, 4);
     expectvertices(game->bodies[3], rock, {1, 2});
     expectvertices(game->bodies[4], rock, {2, 3});
     expectvertices(game->bodies[1], rock, {1, 3});
@@ -98,8 +98,9 @@ TEST_F(SplitRockTest, TriangleBreaksIntoItsThreeEdges) {
 }
 
 TEST_F(SplitRockTest, PiecesKeepTheRocksLookAndAreShielded) {
-    for (int16_t type : {0, 1, 2, 3}) {
-        SCOPED_TRACE(type);
+    for (BodyType type :
+         {BodyType::plain, BodyType::flickering, BodyType::pulsing, BodyType::hunting}) {
+        SCOPED_TRACE(static_cast<int>(type));
         makerock(8, type);
         game->splitrock(1);
         for (int k : {1, 3}) {
@@ -110,7 +111,7 @@ TEST_F(SplitRockTest, PiecesKeepTheRocksLookAndAreShielded) {
             EXPECT_EQ(piece.fillstyle, 1);
             EXPECT_EQ(piece.type, type);
             // Pieces of a hunting body stay shielded far longer.
-            EXPECT_EQ(piece.state, type == 3 ? 500 : 10);
+            EXPECT_EQ(piece.state, type == BodyType::hunting ? 500 : 10);
         }
     }
 }
@@ -162,14 +163,14 @@ TEST_F(SplitRockTest, RockStaysWholeWhenThePiecesWouldNotFit) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.n << " vertices, " << c.count << " bodies");
         const Body rock = makerock(c.n);
-        game->bodycount = c.count;
+        game->bodies.count = c.count;
         const int64_t drawn = random.drawn();
         game->splitrock(1);
         if (c.splits) {
-            EXPECT_EQ(game->bodycount, c.count + (c.n == 3 ? 2 : 1));
-            EXPECT_LE(game->bodycount, Game::capacity);
+            EXPECT_EQ(game->bodies.count, c.count + (c.n == 3 ? 2 : 1));
+            EXPECT_LE(game->bodies.count, Game::capacity);
         } else {
-            EXPECT_EQ(game->bodycount, c.count);
+            EXPECT_EQ(game->bodies.count, c.count);
             EXPECT_EQ(game->bodies[1].vertexcount, c.n);
             EXPECT_EQ(game->bodies[1].x, rock.x);
             EXPECT_EQ(random.drawn(), drawn);

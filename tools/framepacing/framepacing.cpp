@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -21,6 +22,7 @@
 #include "core/game.h"
 #include "core/random.h"
 #include "platform/sdl/sdl_platform.h"
+#include "xserver/xserver.h"
 
 namespace {
 struct Enough {};
@@ -78,49 +80,14 @@ Figures figures(std::vector<double> ms) {
             ms.back()};
 }
 
-// A private X server for the run when there is no display. Xvfb picks a free
-// display number itself, so a server already running is never taken over.
-class Display {
-  public:
-    Display() {
-        if (std::getenv("DISPLAY")) return;
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(fds[0]);
-            std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        while (poll(&p, 1, 10000) > 0) {
-            char c;
-            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-            number += c;
-        }
-        close(fds[0]);
-        if (!number.empty()) setenv("DISPLAY", (":" + number).c_str(), 1);
-    }
-    ~Display() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-  private:
-    pid_t pid_ = -1;
-};
 }  // namespace
 
 int main(int argc, char** argv) {
     size_t frames = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 800;
     if (frames < 2) frames = 800;
-    Display display;
+    // Away from a desktop the run gets an X server of its own.
+    std::optional<Xserver> server;
+    if (!std::getenv("DISPLAY")) server.emplace();
     std::unique_ptr<SdlPlatform> sdl;
     try {
         sdl = std::make_unique<SdlPlatform>(std::filesystem::current_path());

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/media.h"
 #include "pieces.h"
 #include "sound_sets.h"
 #include "wav.h"
@@ -17,13 +18,15 @@ using namespace volmarin::media;
 
 namespace {
 
-// Both ship sets must provide exactly the effects the game opens.
-void check_set(const char* set, const std::vector<NamedSound>& sounds) {
+// Both ship sets must provide exactly the effects the game opens, and the
+// loose sounds exactly the ones it plays.
+void check_set(const char* set, const std::vector<NamedSound>& sounds,
+               const std::vector<std::string>& wanted) {
     std::set<std::string> made;
     for (const NamedSound& s : sounds) made.insert(s.name);
-    const auto& wanted = sound_set_names();
     if (made != std::set<std::string>(wanted.begin(), wanted.end())) {
-        throw std::runtime_error(std::string("the ") + set + " set does not match the effect list");
+        throw std::runtime_error(std::string("the ") + set +
+                                 " sounds do not match the game's media list");
     }
 }
 
@@ -45,13 +48,17 @@ int main(int argc, char** argv) {
         const fs::path out = argv[1];
         const auto classic = classic_set();
         const auto trek = trek_set();
-        check_set("classic", classic);
-        check_set("trek", trek);
+        const auto loose = loose_sounds();
+        std::vector<std::string> loosenames;
+        for (const MediaFile& m : loosesounds) loosenames.push_back(m.file);
+        check_set("classic", classic, sound_set_names());
+        check_set("trek", trek, sound_set_names());
+        check_set("loose", loose, loosenames);
         write_sounds(out / "classic", classic);
         write_sounds(out / "trek", trek);
-        write_sounds(out, loose_sounds());
-        write_file((out / "Firebomb.mid").string(), game_theme());
-        write_file((out / "MortalKombat.mid").string(), menu_theme());
+        write_sounds(out, loose);
+        write_file((out / music::gamemusic.file).string(), game_theme());
+        write_file((out / music::menumusic.file).string(), menu_theme());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "volmarin-makesounds: %s\n", e.what());
         return 1;

@@ -1,13 +1,21 @@
 #include "sound_sets.h"
 
+#include <algorithm>
+
+#include "core/media.h"
+
 namespace volmarin::media {
 
 const std::vector<std::string>& sound_set_names() {
-    static const std::vector<std::string> names = {
-        "abomb.wav",    "abomblaunch.wav", "bounce.wav",     "crash.wav", "fire.wav",
-        "gameover.wav", "get1.wav",        "get2.wav",       "get3.wav",  "get4.wav",
-        "get5.wav",     "getweapon.wav",   "hyperspace.wav", "laser.wav", "missile.wav",
-        "spawn.wav",    "1up.wav"};
+    // The game's effect list, each file once (four gun aliases share one file).
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> files;
+        for (const MediaFile& e : soundeffects) {
+            if (std::find(files.begin(), files.end(), e.file) == files.end())
+                files.push_back(e.file);
+        }
+        return files;
+    }();
     return names;
 }
 

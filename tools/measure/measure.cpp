@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "xserver/xserver.h"
+
 namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
@@ -29,43 +31,6 @@ using namespace std::chrono_literals;
 double seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
-
-// Xvfb on a display number it picks itself.
-struct Xvfb {
-    pid_t pid = -1;
-    std::string display;
-    Xvfb() {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        while (poll(&p, 1, 10000) > 0) {
-            char c;
-            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-            number += c;
-        }
-        close(fds[0]);
-        if (!number.empty()) display = ":" + number;
-    }
-    ~Xvfb() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-};
 
 // The top-level window called VOLMARIN, or 0.
 Window findgame(Display* x) {
@@ -144,17 +109,17 @@ struct Run {
 
 Run once(const std::string& binary) {
     Run r;
-    Xvfb server;
-    if (server.display.empty()) {
-        std::fprintf(stderr, "volmarin-measure: Xvfb did not start\n");
+    Xserver server;
+    if (server.display().empty()) {
+        std::fprintf(stderr, "volmarin-measure: %s\n", server.problem().c_str());
         return r;
     }
-    Display* x = XOpenDisplay(server.display.c_str());
+    Display* x = XOpenDisplay(server.display().c_str());
     if (!x) return r;
     auto start = Clock::now();
     pid_t game = fork();
     if (game == 0) {
-        setenv("DISPLAY", server.display.c_str(), 1);
+        setenv("DISPLAY", server.display().c_str(), 1);
         if (!std::getenv("SDL_AUDIODRIVER")) setenv("SDL_AUDIODRIVER", "dummy", 1);
         execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
         _exit(127);
@@ -173,12 +138,12 @@ Run once(const std::string& binary) {
     auto t = Clock::now();
     std::this_thread::sleep_for(2s);
     r.menucpu = (cputime(game) - before) / seconds(Clock::now() - t);
-    key(server.display, "Return", 250ms);
-    key(server.display, "Return", 250ms);
-    key(server.display, "Return", 1500ms);  // the menu
-    key(server.display, "Return", 900ms);   // the ship selection
-    key(server.display, "Return", 3500ms);  // in play after the banner
-    key(server.display, "space", 0ms);      // fire a little
+    key(server.display(), "Return", 250ms);
+    key(server.display(), "Return", 250ms);
+    key(server.display(), "Return", 1500ms);  // the menu
+    key(server.display(), "Return", 900ms);   // the ship selection
+    key(server.display(), "Return", 3500ms);  // in play after the banner
+    key(server.display(), "space", 0ms);      // fire a little
     before = cputime(game);
     t = Clock::now();
     std::this_thread::sleep_for(3s);

@@ -12,29 +12,8 @@
 #include <vector>
 
 #include "platform/gamepad.h"
-#include "platform/keyinput.h"
+#include "platform/keyscript.h"
 #include "platform/platform.h"
-
-// One scripted input event, delivered at the start of the frame it names. Key
-// events go to the game as they are; pad events go through the pad mapping
-// (code: a PadButton or PadAxis, value: the axis position).
-struct ScriptedEvent {
-    enum class Kind { down, up, typed, paddown, padup, padaxis, padunplug };
-    int64_t frame = 1;
-    Kind kind = Kind::down;
-    int code = 0;
-    int value = 0;
-};
-
-// The most characters one "text" line of a key file may type.
-inline constexpr std::size_t longesttext = 4096;
-
-// Parses the headless key-file format: "N down VK", "N up VK", "N char CODE",
-// "N text STRING", and for a gamepad "N pad down BUTTON", "N pad up BUTTON",
-// "N pad axis AXIS VALUE" (SDL's names, values -32768..32767) and "N pad unplug";
-// blank lines and lines starting with # are ignored. Throws std::runtime_error
-// naming the line of a malformed entry.
-std::vector<ScriptedEvent> parsekeyscript(const std::string& text);
 
 // Thrown when the headless run has reached its last frame.
 struct FramesDone {};
@@ -50,14 +29,15 @@ public:
         int result;
     };
 
+    // The outer size (with the window's frame) is the client size unless given.
     explicit HeadlessPlatform(std::filesystem::path folder = std::filesystem::current_path(), int width = 823,
-                              int height = 709);
+                              int height = 709, int outerwidth = 0, int outerheight = 0);
     ~HeadlessPlatform() override;
 
     Surface& surface() override { return surface_; }
     void sethandler(EventHandler* handler) override {
         handler_ = handler;
-        keys_.sethandler(handler);
+        script_.sethandler(handler);
     }
     void doevents() override;
     int64_t counter() override;
@@ -118,9 +98,7 @@ private:
     Surface surface_;
     Files files_;
     EventHandler* handler_ = nullptr;
-    KeyInput keys_;
-    Gamepads pads_{keys_};
-    std::multimap<int64_t, ScriptedEvent> events_;
+    ScriptPlayer script_;
     std::vector<RecordedCommand> media_;
     std::unique_ptr<MediaCommands> interpreter_;
     std::function<void(int64_t)> frameend_;

@@ -88,6 +88,8 @@ SdlPlatform::~SdlPlatform() {
 }
 
 void SdlPlatform::doevents() {
+    ++frame_;
+    if (framehook_) framehook_(frame_);
     SDL_Event event;
     bool closed = false;
     while (SDL_PollEvent(&event)) {

@@ -6,6 +6,7 @@
 #include <SDL_rect.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -42,6 +43,13 @@ class SdlPlatform : public Platform {
     int showcursor() override;
     Files& files() override { return files_; }
 
+    // Event passes so far, one per frame of whichever loop runs: the frame
+    // numbers of recordings and replays.
+    int64_t frame() const { return frame_; }
+    // Called at the start of every event pass with its frame number, before
+    // the window's own events are read (a replay hands the game its keys here).
+    void onframe(std::function<void(int64_t)> hook) { framehook_ = std::move(hook); }
+
     // Shows the image in the window now, as large as the window really holds
     // it with its shape kept, between black bars.
     void present();
@@ -60,6 +68,8 @@ class SdlPlatform : public Platform {
     void setfullscreen(bool on);
 
   private:
+    int64_t frame_ = 0;
+    std::function<void(int64_t)> framehook_;
     void keydown(int scancode, int key, bool repeat);
     void keyup(int scancode, int key);
     void text(const char* utf8);

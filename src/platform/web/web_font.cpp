@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/cp1252.h"
 #include "platform/files.h"
 #include "platform/font.h"
 
@@ -17,16 +18,6 @@
 #include <stb/stb_truetype.h>
 
 namespace {
-// Windows-1252 characters 0x80..0x9F in Unicode; the rest map to themselves.
-constexpr uint16_t cp1252_high[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-int unicodeof(unsigned char ch) {
-    return ch >= 0x80 && ch < 0xA0 ? cp1252_high[ch - 0x80] : ch;
-}
-
 // A face file read whole, with the family its name table gives.
 struct FaceFile {
     std::string path;
@@ -168,7 +159,7 @@ const Glyph* FontCache::glyph(double points, unsigned char ch) {
     if (g) return g.get();
     g = std::make_unique<Glyph>();
     const stbtt_fontinfo& info = s->face->info;
-    int code = unicodeof(ch);
+    int code = cp1252tounicode(ch);
     int advance = 0, bearing = 0;
     stbtt_GetCodepointHMetrics(&info, code, &advance, &bearing);
     g->advance = static_cast<int>(std::lround(advance * s->scale));

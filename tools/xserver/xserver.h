@@ -1,6 +1,7 @@
-// A private X server for tests that open real windows: Xvfb on a display
-// number it picks itself (so parallel tests never share one), stopped again
-// when the test ends.
+// A private X server for whatever opens real windows away from a desktop (the
+// window tests, the frame-pacing and start-up tools, the present benchmark):
+// Xvfb on a display number it picks itself, so parallel runs never share one
+// and a server already running is never taken over; stopped again at the end.
 #pragma once
 
 #include <fcntl.h>
