@@ -56,10 +56,11 @@ void runframes(benchmark::State& state, Field& field) {
         field.frame();
         benchmark::ClobberMemory();
     }
-    state.counters["budget_%"] = benchmark::Counter(12.5e-3 / 100, benchmark::Counter::kIsIterationInvariantRate |
-                                                                  benchmark::Counter::kInvert);
-    state.counters["pixels"] = static_cast<double>(field.platform.surface().pixelswritten() - before) /
-                               static_cast<double>(state.iterations());
+    state.counters["budget_%"] = benchmark::Counter(
+        12.5e-3 / 100, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["pixels"] =
+        static_cast<double>(field.platform.surface().pixelswritten() - before) /
+        static_cast<double>(state.iterations());
 }
 
 // Pixels a frame of the field writes, on average over its first frames.

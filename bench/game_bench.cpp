@@ -131,8 +131,8 @@ void runframes(benchmark::State& state, Scene& scene) {
     state.counters["bodies"] = g.bodies.count;
     state.counters["shots"] = g.shots.count;
     state.counters["particles"] = g.particles.count;
-    state.counters["pixels"] =
-        static_cast<double>(g.window.pixelswritten() - before) / static_cast<double>(state.iterations());
+    state.counters["pixels"] = static_cast<double>(g.window.pixelswritten() - before) /
+                               static_cast<double>(state.iterations());
 }
 }  // namespace
 

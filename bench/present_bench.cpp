@@ -1,5 +1,6 @@
 // Cost of showing one image in the real SDL window. Runs under the desktop's
 // X server, or starts its own Xvfb when there is no display.
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <csignal>
@@ -9,8 +10,6 @@
 #include <optional>
 #include <string>
 #include <thread>
-
-#include <SDL.h>
 
 #include "platform/sdl/sdl_platform.h"
 #include "xserver/xserver.h"
@@ -53,10 +52,18 @@ static void present(benchmark::State& state, bool hardware, bool scaled) {
         12.5e-3 / 100, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-static void BM_PresentImage(benchmark::State& state) { present(state, false, false); }
-static void BM_PresentImage_Scaled(benchmark::State& state) { present(state, false, true); }
-static void BM_PresentImage_Hardware(benchmark::State& state) { present(state, true, false); }
-static void BM_PresentImage_HardwareScaled(benchmark::State& state) { present(state, true, true); }
+static void BM_PresentImage(benchmark::State& state) {
+    present(state, false, false);
+}
+static void BM_PresentImage_Scaled(benchmark::State& state) {
+    present(state, false, true);
+}
+static void BM_PresentImage_Hardware(benchmark::State& state) {
+    present(state, true, false);
+}
+static void BM_PresentImage_HardwareScaled(benchmark::State& state) {
+    present(state, true, true);
+}
 BENCHMARK(BM_PresentImage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PresentImage_Scaled)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PresentImage_Hardware)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
         };
         std::string v;
         if (arg == "--frames") {
-            if (!value(v) || !parsecount(v, frames) || frames < 1) return usage("--frames needs a positive count");
+            if (!value(v) || !parsecount(v, frames) || frames < 1)
+                return usage("--frames needs a positive count");
         } else if (arg == "--seed") {
             if (!value(v) || !parsecount(v, seed)) return usage("--seed needs a number");
             seedgiven = true;
@@ -63,8 +64,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--snapshot") {
             long long n;
             size_t colon;
-            if (!value(v) || (colon = v.find(':')) == std::string::npos || !parsecount(v.substr(0, colon), n) || n < 1 ||
-                colon + 1 >= v.size())
+            if (!value(v) || (colon = v.find(':')) == std::string::npos ||
+                !parsecount(v.substr(0, colon), n) || n < 1 || colon + 1 >= v.size())
                 return usage("--snapshot needs N:FILE.png");
             snapshots.emplace(n, v.substr(colon + 1));
         } else {
@@ -90,8 +91,9 @@ int main(int argc, char** argv) {
     if (frames < 1) return usage("--frames is required");
     // A recorded game runs in a window of the size it was recorded in.
     const RecordedWindow window = script.window.value_or(RecordedWindow{823, 709, 823, 709});
-    auto platform = std::make_unique<HeadlessPlatform>(std::filesystem::absolute(folder), window.width,
-                                                       window.height, window.outerwidth, window.outerheight);
+    auto platform =
+        std::make_unique<HeadlessPlatform>(std::filesystem::absolute(folder), window.width,
+                                           window.height, window.outerwidth, window.outerheight);
     platform->files().setstatefolder(tablefolder(platform->files().folder()));
     platform->script(std::move(script.events));
     bool snapshotfailed = false;
@@ -126,7 +128,8 @@ int main(int argc, char** argv) {
     if (!scorelog.empty()) {
         // Where the run ended: the frame, the score and the level.
         std::ofstream out(scorelog);
-        out << "frame " << platform->frame() << "\nscore " << game->lblscore.caption << "\nlevel " << game->level << '\n';
+        out << "frame " << platform->frame() << "\nscore " << game->lblscore.caption << "\nlevel "
+            << game->level << '\n';
         if (!out) return usage("cannot write score log " + scorelog);
     }
     if (snapshotfailed) return usage("cannot write a snapshot");

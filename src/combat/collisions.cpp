@@ -62,7 +62,7 @@ void Game::shipcontact(int k) {
 void Game::sortshots() {
     // Only living shots can hit, and a shot's life only falls during the pass.
     ShotCells& c = shotcells;
-    std::array<int16_t, ShotCells::columns * ShotCells::rows + 1>& start = c.start;
+    std::array<int16_t, ShotCells::columns* ShotCells::rows + 1>& start = c.start;
     start.fill(0);
     c.widest = 0;
     for (int i = 1; i <= shots.count; ++i) {

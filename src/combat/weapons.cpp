@@ -90,8 +90,7 @@ void kite(Game& game, const Shot& m, int32_t colour) {
     KiteShape local;
     KiteShape* k = keptshape(game, m);
     if (k == nullptr) k = &local;
-    if (!k->known || !samebits(k->vx, m.vx) ||
-        !samebits(k->vy, m.vy)) {
+    if (!k->known || !samebits(k->vx, m.vx) || !samebits(k->vy, m.vy)) {
         kiteshape(m, *k);
     }
     double px = m.x * game.pixelscale, py = m.y * game.pixelscale;
@@ -138,7 +137,8 @@ void Game::fireweapon() {
         case Weapon::missile: {
             // With no rock to chase the missile stays in stock; with the list
             // full it is not launched either.
-            if (bodies.count < 1 || stock(Weapon::missile) < 1 || particles.count >= capacity) return;
+            if (bodies.count < 1 || stock(Weapon::missile) < 1 || particles.count >= capacity)
+                return;
             sound(loosesound::missilefire);
             sound("missile");
             stock(Weapon::missile) -= 1;

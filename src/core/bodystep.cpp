@@ -41,7 +41,8 @@ void Game::hitflash(Body& b) {
     int32_t k = b.state;
     if (k <= 0) return;
     double r = redof(b.basecolour), g = greenof(b.basecolour), bl = blueof(b.basecolour);
-    b.linecolour = rgb(k / 10.0 * (255 - r) + r, k / 10.0 * (255 - g) + g, k / 10.0 * (255 - bl) + bl);
+    b.linecolour =
+        rgb(k / 10.0 * (255 - r) + r, k / 10.0 * (255 - g) + g, k / 10.0 * (255 - bl) + bl);
     if (k == 1) b.linecolour = b.basecolour;
 }
 

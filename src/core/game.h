@@ -38,7 +38,9 @@ enum class ParticleType : int16_t { none = 0, flame = 1, spark = 2, missile = 3,
 
 // The weapons in the order of their stock in ammo and of the digit keys.
 enum class Weapon : int16_t { gun = 0, laser = 1, missile = 2, abomb = 3 };
-inline constexpr int weaponindex(Weapon w) { return static_cast<int>(w); }
+inline constexpr int weaponindex(Weapon w) {
+    return static_cast<int>(w);
+}
 
 // What a power-up gives; the three weapons share Weapon's numbers.
 enum class PowerupKind : int16_t { spareship = -1, points = 0, laser = 1, missiles = 2, abomb = 3 };
@@ -63,15 +65,15 @@ inline constexpr int16_t hunterrammable = huntershield - 15;
 
 // A shot record: a shot, a laser dot, shrapnel, or a typed particle.
 struct Shot {
-    float x = 0, y = 0;    // playfield units
-    float vx = 0, vy = 0;  // units per frame
-    int32_t colour = 0;    // a particle of colour 0 is not drawn
-    int16_t life = 0;      // frames left
-    int16_t life0 = 0;     // life at creation, for fading
+    float x = 0, y = 0;                      // playfield units
+    float vx = 0, vy = 0;                    // units per frame
+    int32_t colour = 0;                      // a particle of colour 0 is not drawn
+    int16_t life = 0;                        // frames left
+    int16_t life0 = 0;                       // life at creation, for fading
     ParticleType type = ParticleType::none;  // what a particle is
-    double heading = 0;    // homing missile: direction of thrust, radians
-    double turn = 0;       // homing missile: change of heading per frame, radians
-    int16_t target = 0;    // homing missile: index in bodies of the body it chases
+    double heading = 0;                      // homing missile: direction of thrust, radians
+    double turn = 0;                         // homing missile: change of heading per frame, radians
+    int16_t target = 0;  // homing missile: index in bodies of the body it chases
 };
 
 // The parts of a shot's kite that depend only on its velocity, in pixels:
@@ -95,23 +97,23 @@ struct DrawnOutline {
 };
 
 struct Powerup {
-    float x = 0, y = 0;    // playfield units
-    float vx = 0, vy = 0;  // units per frame
+    float x = 0, y = 0;                      // playfield units
+    float vx = 0, vy = 0;                    // units per frame
     PowerupKind kind = PowerupKind::points;  // what picking it up gives
-    int16_t amount = 0;  // points (1000..5000) or stock added
-    int16_t life = 0;    // frames left
+    int16_t amount = 0;                      // points (1000..5000) or stock added
+    int16_t life = 0;                        // frames left
 };
 
 // One letter of a large animated word.
 struct Letter {
-    int16_t x = 0, y = 0;  // print position, playfield units (y is the top)
+    int16_t x = 0, y = 0;                  // print position, playfield units (y is the top)
     int16_t red = 0, green = 0, blue = 0;  // colour at full brightness
-    int32_t delay = 0;      // frames left before the letter shows
-    int32_t level = 0;      // current brightness step
-    int32_t fulllevel = 0;  // step that gives the full colour
-    std::string text;       // the one character
-    int16_t size = 0;       // font base size, printed at size x pixelscale
-    int16_t fading = 0;     // 0 while brightening, 1 once fading
+    int32_t delay = 0;                     // frames left before the letter shows
+    int32_t level = 0;                     // current brightness step
+    int32_t fulllevel = 0;                 // step that gives the full colour
+    std::string text;                      // the one character
+    int16_t size = 0;                      // font base size, printed at size x pixelscale
+    int16_t fading = 0;                    // 0 while brightening, 1 once fading
 };
 
 // One row of the letter layout table.
@@ -158,7 +160,7 @@ struct OutlineReach {
 };
 
 class Game : public EventHandler {
-public:
+  public:
     Game(Platform& platform, RandomSource& random);
 
     // --- collections: elements 1..count in use (bodies.count is the game's
@@ -179,31 +181,32 @@ public:
 
     // --- scalar state
     GameState gamestate = GameState::mainmenu;  // which screen runs
-    int16_t cursor = 0;     // highlighted menu line; rank being typed during name entry
+    int16_t cursor = 0;  // highlighted menu line; rank being typed during name entry
     int16_t keyleft = 0, keyright = 0, keyup = 0, keydown = 0;  // -1 while held
     int16_t firestate = 0;  // fire control word in play; -1 = Enter's request outside play
     int32_t windowdc = 0;   // drawing context handle, fetched before each polygon; nothing reads it
-    int16_t selectedship = 0;  // ship design chosen on the menu
+    int16_t selectedship = 0;     // ship design chosen on the menu
     Weapon weapon = Weapon::gun;  // current weapon
-    int16_t lives = 0;         // spare ships
-    int32_t nextlife = 0;      // score at which the next extra ship is given
-    int16_t wireframe = 0;     // non-zero: everything drawn as outlines
-    int16_t level = 0;         // current level number
-    int16_t levelmode = 0;     // level scheme; always 1, so nothing reads it
-    int32_t respawntimer = 0;  // 0 in play; 250 after the ship is destroyed, counted down
-    int32_t huntertimer = 0;   // frames counted while rocks remain
-    int16_t paused = 0;        // non-zero while paused
-    double pixelscale = 1;     // window pixels per playfield unit
-    std::string soundfolder;   // "\classic" or "\trek"; empty until the first game
-    int64_t frequency = 0;     // performance-counter ticks per second, read by the constructor
+    int16_t lives = 0;            // spare ships
+    int32_t nextlife = 0;         // score at which the next extra ship is given
+    int16_t wireframe = 0;        // non-zero: everything drawn as outlines
+    int16_t level = 0;            // current level number
+    int16_t levelmode = 0;        // level scheme; always 1, so nothing reads it
+    int32_t respawntimer = 0;     // 0 in play; 250 after the ship is destroyed, counted down
+    int32_t huntertimer = 0;      // frames counted while rocks remain
+    int16_t paused = 0;           // non-zero while paused
+    double pixelscale = 1;        // window pixels per playfield unit
+    std::string soundfolder;      // "\classic" or "\trek"; empty until the first game
+    int64_t frequency = 0;        // performance-counter ticks per second, read by the constructor
 
     // --- scratch buffers, reused so that a frame allocates nothing
-    std::string mediacommand;                // the media command being built
-    std::array<char, 96> stockbartext{};     // the HUD's stock bar
+    std::string mediacommand;             // the media command being built
+    std::array<char, 96> stockbartext{};  // the HUD's stock bar
 
     // --- caches: work kept between frames to be reused while its inputs stay
     // the same; none of it is game state, and clearing it changes no result
-    std::array<DrawnOutline, capacity + 1> drawnoutlines{};  // last drawn points, by element of bodies
+    std::array<DrawnOutline, capacity + 1>
+        drawnoutlines{};  // last drawn points, by element of bodies
     // The A-bomb's grid tests hundreds of points against the same outlines:
     // each body's outline and its box are worked out once and kept until the
     // body changes.
@@ -240,19 +243,19 @@ public:
     // --- core/: program flow, frame loop, sound, score and HUD, start-up, intro
     void Form_Load();
     void Form_Unload();
-    void programflow();       // menu, game, game over, for ever
-    void newgame();           // the new game's sounds, ship, values and first level
-    bool frameloop();         // one game; false when the game ended
-    bool playframe();         // a frame's work between events and wait; false when the game ended
+    void programflow();  // menu, game, game over, for ever
+    void newgame();      // the new game's sounds, ship, values and first level
+    bool frameloop();    // one game; false when the game ended
+    bool playframe();    // a frame's work between events and wait; false when the game ended
     void erasepass();
     void bodystep(int k);
-    bool shipstep();          // respawn or ship update; false when the game ends
+    bool shipstep();  // respawn or ship update; false when the game ends
     bool levelended() const;
     void waitframe(int64_t framestart, int rate);  // busy wait until 1/rate s has passed
-    void sound(std::string_view filename);  // an effect by alias, or a loose sound by path
-    void startgamesounds();   // game start: reopen the sound set, switch the music
-    void musiccheck();        // level set-up: restart the game music when it has ended
-    double score() const;     // the score caption's value
+    void sound(std::string_view filename);         // an effect by alias, or a loose sound by path
+    void startgamesounds();  // game start: reopen the sound set, switch the music
+    void musiccheck();       // level set-up: restart the game music when it has ended
+    double score() const;    // the score caption's value
     void setscore(const std::string& caption);
     void addscore(int32_t points);
     void lblscore_Change();
@@ -289,8 +292,8 @@ public:
     void firelaser();
     void launchabomb();
     void hyperspace(Body& b);
-    void flamestep();          // animate the flame, draw it while thrusting
-    void laserbeamstep();      // the laser line follows the ship and fades
+    void flamestep();      // animate the flame, draw it while thrusting
+    void laserbeamstep();  // the laser line follows the ship and fades
     void shotpass();
     void particlepass();
     void homingmissile(Shot& m);
@@ -300,18 +303,18 @@ public:
     void erasemissile(const Shot& m);
     void bodycolours(Body& b);  // type colours and hunter steering
     void hitflash(Body& b);
-    void bodystate(Body& b);    // protection countdown and dying fade
+    void bodystate(Body& b);  // protection countdown and dying fade
     void segmentfade(Body& b);
     void shipcontact(int k);
     void shotcontact(int k);
-    void sortshots();          // fills shotcells; before the rock pass
+    void sortshots();  // fills shotcells; before the rock pass
     void removalpass();
     void explodeship(float spread);
     void shatterrock(int k);
     void selfdestruct();
     void protectionblink();
-    bool respawnstep();        // false when the game ends
-    void spawnsparks();        // the burst of 25 sparks round a ship that appears
+    bool respawnstep();  // false when the game ends
+    void spawnsparks();  // the burst of 25 sparks round a ship that appears
     void droppowerup(float x, float y, float vx, float vy);
     void poweruppass();
     void pickup(Powerup& p);

@@ -7,25 +7,25 @@
 #include <random>
 
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     virtual double next() = 0;
 };
 
 class ClockRandom : public RandomSource {
-public:
+  public:
     explicit ClockRandom(uint64_t seed) : engine_(seed) {}
     void seed(uint64_t s) { engine_.seed(s); }
     double next() override { return std::generate_canonical<double, 53>(engine_); }
 
-private:
+  private:
     std::mt19937_64 engine_;
 };
 
 // Hands out the scripted draws in order; after they run out it falls back to a
 // fixed-seed generator, so a long run stays deterministic.
 class ScriptedRandom : public RandomSource {
-public:
+  public:
     ScriptedRandom() : fallback_(12345) {}
     void push(double v) { queue_.push_back(v); }
     template <typename... T>
@@ -43,7 +43,7 @@ public:
         return v;
     }
 
-private:
+  private:
     std::deque<double> queue_;
     ClockRandom fallback_;
     int64_t drawn_ = 0;

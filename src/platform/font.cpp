@@ -120,7 +120,8 @@ struct FontCache::Sized {
 
 bool registerfontfile(const std::string& path) {
     if (!FcInit()) return false;
-    return FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str())) == FcTrue;
+    return FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str())) ==
+           FcTrue;
 }
 
 void installfont(const std::filesystem::path& programfolder, const std::string& filename) {
@@ -215,8 +216,11 @@ const Glyph* FontCache::glyph(double points, unsigned char ch) {
         g = std::make_unique<Glyph>();
         uint32_t code = cp1252tounicode(ch);
         int minx, maxx, miny, maxy, advance;
-        if (TTF_GlyphMetrics32(s->font, code, &minx, &maxx, &miny, &maxy, &advance) == 0) g->advance = advance;
-        SDL_Surface* rendered = code >= 32 ? TTF_RenderGlyph32_Blended(s->font, code, SDL_Color{255, 255, 255, 255}) : nullptr;
+        if (TTF_GlyphMetrics32(s->font, code, &minx, &maxx, &miny, &maxy, &advance) == 0)
+            g->advance = advance;
+        SDL_Surface* rendered =
+            code >= 32 ? TTF_RenderGlyph32_Blended(s->font, code, SDL_Color{255, 255, 255, 255})
+                       : nullptr;
         if (rendered) {
             SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
             SDL_FreeSurface(rendered);
@@ -225,8 +229,11 @@ const Glyph* FontCache::glyph(double points, unsigned char ch) {
                 g->height = argb->h;
                 g->alpha.resize(static_cast<size_t>(g->width) * g->height);
                 for (int y = 0; y < argb->h; ++y) {
-                    const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) + y * argb->pitch);
-                    for (int x = 0; x < argb->w; ++x) g->alpha[static_cast<size_t>(y) * g->width + x] = static_cast<uint8_t>(row[x] >> 24);
+                    const uint32_t* row = reinterpret_cast<const uint32_t*>(
+                        static_cast<const uint8_t*>(argb->pixels) + y * argb->pitch);
+                    for (int x = 0; x < argb->w; ++x)
+                        g->alpha[static_cast<size_t>(y) * g->width + x] =
+                            static_cast<uint8_t>(row[x] >> 24);
                 }
                 SDL_FreeSurface(argb);
             }

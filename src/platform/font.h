@@ -30,7 +30,7 @@ bool registerfontfile(const std::string& path);
 void installfont(const std::filesystem::path& programfolder, const std::string& filename);
 
 class FontCache {
-public:
+  public:
     FontCache();
     ~FontCache();
     FontCache(const FontCache&) = delete;
@@ -43,7 +43,7 @@ public:
     const Glyph* glyph(double points, unsigned char ch);
     int lineheight(double points);  // pixels
 
-private:
+  private:
     struct Sized;
     Sized* sized(double points);
 

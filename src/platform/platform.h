@@ -33,14 +33,14 @@ constexpr int f11 = 122;
 struct InputContext {
     enum class Screen { menu, play, nameentry };
     Screen screen = Screen::menu;
-    int weapon = 0;          // current weapon, 0 to 3 (chosen by the typed digit weapon + 1)
-    unsigned instock = 1;    // bit w set: weapon w has stock
-    int lastcharacter = 0;   // name entry: the name's last character, 0 while the name is empty
+    int weapon = 0;         // current weapon, 0 to 3 (chosen by the typed digit weapon + 1)
+    unsigned instock = 1;   // bit w set: weapon w has stock
+    int lastcharacter = 0;  // name entry: the name's last character, 0 while the name is empty
 };
 
 // What the platform delivers to the game while it processes pending events.
 class EventHandler {
-public:
+  public:
     virtual ~EventHandler() = default;
     // Asked by the platform between events; a handler that does not answer is on a menu.
     virtual InputContext inputcontext() const { return {}; }
@@ -62,7 +62,7 @@ struct ProgramEnd {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     virtual Surface& surface() = 0;

@@ -15,8 +15,8 @@ namespace {
 constexpr int32_t stepping_limit = 1 << 14;
 
 // Liang-Barsky clip of a segment against a box; false when nothing is left.
-bool clipsegment(double& x0, double& y0, double& x1, double& y1, double xmin, double ymin, double xmax,
-                 double ymax) {
+bool clipsegment(double& x0, double& y0, double& x1, double& y1, double xmin, double ymin,
+                 double xmax, double ymax) {
     double t0 = 0, t1 = 1;
     double dx = x1 - x0, dy = y1 - y0;
     const double p[4] = {-dx, dx, -dy, dy};
@@ -59,9 +59,15 @@ Surface::Surface(int clientwidth, int clientheight, int outerwidth, int outerhei
 
 Surface::~Surface() = default;
 
-void Surface::setfontface(std::string_view family) { fonts_->setface(family); }
-std::string Surface::fontfamily() const { return fonts_->family(); }
-void Surface::setfontsize(double points) { fontsize_ = points; }
+void Surface::setfontface(std::string_view family) {
+    fonts_->setface(family);
+}
+std::string Surface::fontfamily() const {
+    return fonts_->family();
+}
+void Surface::setfontsize(double points) {
+    fontsize_ = points;
+}
 
 void Surface::clear() {
     std::fill(pixels_.begin(), pixels_.end(), toargb(backcolour_));
@@ -315,8 +321,8 @@ bool Surface::fillmonotone(const PixelPoint* points, int n, uint32_t argb) {
         if (a.y == b.y) continue;
         Edge& e = b.y > a.y ? down[downs++] : up[ups++];
         e = {static_cast<double>(a.x), static_cast<double>(a.y),
-             (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y), std::min(a.y, b.y),
-             static_cast<int64_t>(std::max(a.y, b.y)) - 1};
+             (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y),
+             std::min(a.y, b.y), static_cast<int64_t>(std::max(a.y, b.y)) - 1};
     }
     int d = 0, u = ups - 1;
     int64_t y = std::max<int64_t>(down[0].top, 0);
@@ -381,7 +387,8 @@ void Surface::blacken(int x, int y, int w, int h) {
     int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
     int64_t x1 = std::min<int64_t>(static_cast<int64_t>(x) + w, width_);
     int64_t y1 = std::min<int64_t>(static_cast<int64_t>(y) + h, height_);
-    for (int64_t row = y0; row < y1; ++row) span(static_cast<int>(row), static_cast<int>(x0), static_cast<int>(x1 - 1), 0xFF000000u);
+    for (int64_t row = y0; row < y1; ++row)
+        span(static_cast<int>(row), static_cast<int>(x0), static_cast<int>(x1 - 1), 0xFF000000u);
 }
 
 void Surface::fillrect(double x1, double y1, double x2, double y2, int32_t colour) {
@@ -392,7 +399,8 @@ void Surface::fillrect(double x1, double y1, double x2, double y2, int32_t colou
     px1 = std::clamp<long>(px1, -1, width_);
     py0 = std::clamp<long>(py0, -1, height_);
     py1 = std::clamp<long>(py1, -1, height_);
-    for (long row = py0; row <= py1; ++row) span(static_cast<int>(row), static_cast<int>(px0), static_cast<int>(px1), toargb(colour));
+    for (long row = py0; row <= py1; ++row)
+        span(static_cast<int>(row), static_cast<int>(px0), static_cast<int>(px1), toargb(colour));
 }
 
 void Surface::print(std::string_view text) {
@@ -433,7 +441,9 @@ double Surface::textwidth(std::string_view text) {
     return total / (width_ / scalewidth_);
 }
 
-double Surface::textheight(std::string_view) { return fonts_->lineheight(fontsize_) / pixelscale(); }
+double Surface::textheight(std::string_view) {
+    return fonts_->lineheight(fontsize_) / pixelscale();
+}
 
 int32_t Surface::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;

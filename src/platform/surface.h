@@ -22,11 +22,12 @@ struct PixelPoint {
 class FontCache;
 
 class Surface {
-public:
+  public:
     // Client size in pixels; the outer size includes window decorations and
     // equals the client size where the platform reports none.
     Surface(int clientwidth, int clientheight, int outerwidth, int outerheight);
-    Surface(int clientwidth, int clientheight) : Surface(clientwidth, clientheight, clientwidth, clientheight) {}
+    Surface(int clientwidth, int clientheight)
+        : Surface(clientwidth, clientheight, clientwidth, clientheight) {}
     ~Surface();
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
@@ -36,9 +37,9 @@ public:
     int height() const { return height_; }  // client pixels
     int outerwidth() const { return outerwidth_; }
     int outerheight() const { return outerheight_; }
-    double pixelscale() const { return height_ / 600.0; }    // pixels per playfield unit
-    double scalewidth() const { return scalewidth_; }        // playfield width in units
-    double scaleheight() const { return 600.0; }             // playfield height in units
+    double pixelscale() const { return height_ / 600.0; }  // pixels per playfield unit
+    double scalewidth() const { return scalewidth_; }      // playfield width in units
+    double scaleheight() const { return 600.0; }           // playfield height in units
 
     // --- drawing state (colours are red + 256 green + 65536 blue)
     void setbackcolour(int32_t colour) { backcolour_ = colour; }
@@ -91,7 +92,7 @@ public:
     // made, counting a pixel again each time it is drawn over: the fill work.
     uint64_t pixelswritten() const { return pixelswritten_; }
 
-private:
+  private:
     void plot(int x, int y, uint32_t argb);
     void span(int y, int x0, int x1, uint32_t argb);
     void fillrow(uint32_t* p, int count, uint32_t argb);

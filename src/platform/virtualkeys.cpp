@@ -1,9 +1,9 @@
 // Key positions and characters to virtual-key codes, and text to Windows-1252.
 #include "platform/virtualkeys.h"
 
-#include "platform/cp1252.h"
-
 #include <cstdint>
+
+#include "platform/cp1252.h"
 
 namespace {
 

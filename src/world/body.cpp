@@ -25,12 +25,12 @@ int outline(const Body& b, double s, std::array<PixelPoint, Game::capacity + 1>&
 // Whether the kept points were drawn from exactly these values.
 bool samedrawing(const DrawnOutline& d, const Body& b, double s) {
     if (!d.known || d.n != b.vertexcount || d.scale != s) return false;
-    if (!samebits(d.x, b.x) ||
-        !samebits(d.y, b.y)) {
+    if (!samebits(d.x, b.x) || !samebits(d.y, b.y)) {
         return false;
     }
     const size_t bytes = sizeof(float) * static_cast<size_t>(d.n);
-    return std::memcmp(d.radius, &b.radius[1], bytes) == 0 && std::memcmp(d.angle, &b.angle[1], bytes) == 0;
+    return std::memcmp(d.radius, &b.radius[1], bytes) == 0 &&
+           std::memcmp(d.angle, &b.angle[1], bytes) == 0;
 }
 }  // namespace
 
@@ -39,7 +39,8 @@ bool samedrawing(const DrawnOutline& d, const Body& b, double s) {
 int Game::bodypoints(const Body& b) {
     const std::less<const Body*> before;
     const bool listed = !before(&b, &bodies[0]) && !before(&bodies[capacity], &b);
-    if (!listed || b.vertexcount < 1 || b.vertexcount > DrawnOutline::most) return outline(b, pixelscale, points);
+    if (!listed || b.vertexcount < 1 || b.vertexcount > DrawnOutline::most)
+        return outline(b, pixelscale, points);
     DrawnOutline& d = drawnoutlines[static_cast<size_t>(&b - &bodies[0])];
     const int n = b.vertexcount;
     if (samedrawing(d, b, pixelscale)) {
@@ -95,12 +96,14 @@ void Game::centerbody(Body& b) {
         float ox = static_cast<float>(static_cast<double>(cx) + dx[j] - b.x);
         float oy = static_cast<float>(static_cast<double>(cy) + dy[j] - b.y);
         if (ox != 0) {
-            // Left of the new centre the angle stays within a half turn and the radius goes negative.
+            // Left of the new centre the angle stays within a half turn and the radius goes
+            // negative.
             b.angle[j] = static_cast<float>(std::atan(static_cast<double>(oy) / ox));
             b.radius[j] = static_cast<float>(ox / std::cos(static_cast<double>(b.angle[j])));
         } else {
             b.radius[j] = std::fabs(oy);
-            b.angle[j] = oy > 0 ? static_cast<float>(M_PI / 2) : (oy < 0 ? static_cast<float>(-M_PI / 2) : 0.0f);
+            b.angle[j] = oy > 0 ? static_cast<float>(M_PI / 2)
+                                : (oy < 0 ? static_cast<float>(-M_PI / 2) : 0.0f);
         }
     }
     // Pieces of a hunting body are shielded far longer than the 10 frames of a rock's piece.

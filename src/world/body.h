@@ -11,7 +11,7 @@ inline constexpr int max_vertices = 300;
 enum class BodyType : int16_t { plain = 0, flickering = 1, pulsing = 2, hunting = 3 };
 
 struct Body {
-    int16_t state = 0;  // >0 protection countdown (frames), <0 dying, 0 ordinary
+    int16_t state = 0;     // >0 protection countdown (frames), <0 dying, 0 ordinary
     float x = 0, y = 0;    // centre, playfield units
     float vx = 0, vy = 0;  // velocity, units per frame
     int16_t vertexcount = 0;

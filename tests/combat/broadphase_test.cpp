@@ -169,7 +169,8 @@ TEST_F(BroadPhase, ShotsSortedByCellHitWhatTestingEveryShotHits) {
         for (int k = 1; k <= b->bodies.count; ++k) b->shotcontact(k);  // no cells: every shot
         EXPECT_EQ(randoma.drawn(), randomb.drawn());
         expectsamebodies(*a, *b);
-        for (int i = 1; i <= a->shots.count; ++i) ASSERT_EQ(a->shots[i].life, b->shots[i].life) << i;
+        for (int i = 1; i <= a->shots.count; ++i)
+            ASSERT_EQ(a->shots[i].life, b->shots[i].life) << i;
         a->shotcells.ready = false;
     }
 }

@@ -75,7 +75,8 @@ TEST_F(GameFixture, HitFlashFadesFromWhiteToTheBaseColour) {
     EXPECT_EQ(b.linecolour, rgb(255, 255, 255));
     b.state = 5;
     game->hitflash(b);
-    EXPECT_EQ(b.linecolour, rgb(178, 152, 128));  // halves round to even: 177.5 -> 178, 127.5 -> 128
+    EXPECT_EQ(b.linecolour,
+              rgb(178, 152, 128));  // halves round to even: 177.5 -> 178, 127.5 -> 128
     b.state = 1;
     game->hitflash(b);
     EXPECT_EQ(b.linecolour, b.basecolour);

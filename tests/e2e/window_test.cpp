@@ -16,7 +16,7 @@ TEST_F(WindowFixture, AWholeGameFromIntroToSavedHighScoreAndQuit) {
     auto menu = screenshot();
     EXPECT_GT(menu.lit, 500) << "the main menu shows";
 
-    key("Return", 900ms);  // START: the ship selection
+    key("Return", 900ms);   // START: the ship selection
     key("Return", 3500ms);  // a ship chosen: the level banner, then play
     auto play = screenshot();
     EXPECT_GT(play.lit, 200) << "the ship, the rocks and the HUD show";
@@ -24,7 +24,7 @@ TEST_F(WindowFixture, AWholeGameFromIntroToSavedHighScoreAndQuit) {
     giveuptonameentry();
     run("xdotool type --delay 80 ACE");
     std::this_thread::sleep_for(400ms);
-    key("Return", 700ms);  // the table with the new entry
+    key("Return", 700ms);   // the table with the new entry
     key("Return", 1200ms);  // back to the main menu, the table saved
     EXPECT_NE(hiscores().find("ACE"), std::string::npos) << hiscores();
 

@@ -46,7 +46,8 @@ std::string tabletext(const std::string& prefix, int32_t top) {
 void handover(const fs::path& folder) {
     ASSERT_EQ(lchown(folder.c_str(), unprivileged::uid(), unprivileged::gid()), 0) << folder;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        ASSERT_EQ(lchown(entry.path().c_str(), unprivileged::uid(), unprivileged::gid()), 0) << entry.path();
+        ASSERT_EQ(lchown(entry.path().c_str(), unprivileged::uid(), unprivileged::gid()), 0)
+            << entry.path();
     }
 }
 

@@ -28,11 +28,14 @@ std::pair<int, std::string> shell(const std::string& command) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
 }
 
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
 
 // Installs the build into DESTDIR `root` with prefix /usr.
 void installinto(const fs::path& root) {
-    auto [status, out] = shell("DESTDIR=" + quoted(root) + " cmake --install " + quoted(build) + " --prefix /usr");
+    auto [status, out] =
+        shell("DESTDIR=" + quoted(root) + " cmake --install " + quoted(build) + " --prefix /usr");
     ASSERT_EQ(status, 0) << out;
 }
 
@@ -50,7 +53,8 @@ std::pair<uint32_t, uint32_t> pngsize(const fs::path& file) {
 
 void makereadonly(const fs::path& tree) {
     for (const auto& entry : fs::recursive_directory_iterator(tree)) {
-        fs::permissions(entry.path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+        fs::permissions(entry.path(),
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
     }
     fs::permissions(tree, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
@@ -67,11 +71,12 @@ TEST(Install, TreeHoldsTheGameItsDataAndDesktopFilesThatValidate) {
     EXPECT_TRUE(fs::is_regular_file(usr / "games/volmarin"));
     for (const char* set : {"classic", "trek"}) {
         int sounds = 0;
-        for (const auto& entry : fs::directory_iterator(data / set)) sounds += entry.path().extension() == ".wav";
+        for (const auto& entry : fs::directory_iterator(data / set))
+            sounds += entry.path().extension() == ".wav";
         EXPECT_EQ(sounds, 17) << set;
     }
-    for (const char* file : {"orchhitl.wav", "missleFire.wav", "ding.wav", "explosion.wav", "Firebomb.mid",
-                             "MortalKombat.mid"}) {
+    for (const char* file : {"orchhitl.wav", "missleFire.wav", "ding.wav", "explosion.wav",
+                             "Firebomb.mid", "MortalKombat.mid"}) {
         EXPECT_TRUE(fs::is_regular_file(data / file)) << file;
     }
     EXPECT_FALSE(fs::exists(data / "hiscores.dat")) << "no table of the build's own is installed";
@@ -88,9 +93,10 @@ TEST(Install, TreeHoldsTheGameItsDataAndDesktopFilesThatValidate) {
     const std::string metainfo = "share/metainfo/io.github.volmarin.Volmarin.metainfo.xml";
     std::string xml = readfile(usr / metainfo);
     EXPECT_NE(xml.find("<release version=\"" VOLMARIN_VERSION "\""), std::string::npos);
-    for (const std::string& check : {"desktop-file-validate " + quoted(usr / "share/applications/volmarin.desktop"),
-                                     "appstreamcli validate --no-net " + quoted(usr / metainfo),
-                                     "mandoc -T lint " + quoted(usr / "share/man/man6/volmarin.6.gz")}) {
+    for (const std::string& check :
+         {"desktop-file-validate " + quoted(usr / "share/applications/volmarin.desktop"),
+          "appstreamcli validate --no-net " + quoted(usr / metainfo),
+          "mandoc -T lint " + quoted(usr / "share/man/man6/volmarin.6.gz")}) {
         auto [status, out] = shell(check);
         EXPECT_EQ(status, 0) << check << "\n" << out;
     }
@@ -111,18 +117,22 @@ TEST(Install, DebianPackageHoldsTheTreeAndPassesLintian) {
     const fs::path deb = out.path() / "volmarin_" VOLMARIN_VERSION "_amd64.deb";
     ASSERT_TRUE(fs::exists(deb)) << log;
 
-    auto field = [&](const std::string& name) { return shell("dpkg-deb -f " + quoted(deb) + " " + name).second; };
+    auto field = [&](const std::string& name) {
+        return shell("dpkg-deb -f " + quoted(deb) + " " + name).second;
+    };
     EXPECT_EQ(field("Section"), "games\n");
     EXPECT_EQ(field("Version"), VOLMARIN_VERSION "\n");
     std::string depends = field("Depends");
-    for (const char* needed : {"libsdl2-2.0-0", "libsdl2-mixer-2.0-0", "libsdl2-ttf-2.0-0", "fonts-play",
-                               "timgm6mb-soundfont"}) {
+    for (const char* needed : {"libsdl2-2.0-0", "libsdl2-mixer-2.0-0", "libsdl2-ttf-2.0-0",
+                               "fonts-play", "timgm6mb-soundfont"}) {
         EXPECT_NE(depends.find(needed), std::string::npos) << depends;
     }
     std::string listing = shell("dpkg-deb -c " + quoted(deb)).second;
-    for (const char* file : {"./usr/games/volmarin", "./usr/share/games/volmarin/trek/fire.wav",
-                             "./usr/share/applications/volmarin.desktop", "./usr/share/man/man6/volmarin.6.gz",
-                             "./usr/share/icons/hicolor/48x48/apps/volmarin.png", "./usr/share/doc/volmarin/copyright"}) {
+    for (const char* file :
+         {"./usr/games/volmarin", "./usr/share/games/volmarin/trek/fire.wav",
+          "./usr/share/applications/volmarin.desktop", "./usr/share/man/man6/volmarin.6.gz",
+          "./usr/share/icons/hicolor/48x48/apps/volmarin.png",
+          "./usr/share/doc/volmarin/copyright"}) {
         EXPECT_NE(listing.find(file), std::string::npos) << file;
     }
     fs::path unpacked = out.path() / "unpacked";
@@ -138,18 +148,20 @@ TEST(Install, ProgramFolderIsTheDataFolderBesideAnInstalledBinaryElseTheBinarysO
     TempFolder tree;
     fs::create_directories(tree.path() / "usr/games");
     fs::create_directories(tree.path() / "build");
-    EXPECT_EQ(programfolder(tree.path() / "usr/games", "../share/games/volmarin"), tree.path() / "usr/games")
+    EXPECT_EQ(programfolder(tree.path() / "usr/games", "../share/games/volmarin"),
+              tree.path() / "usr/games")
         << "no data folder installed yet";
     fs::create_directories(tree.path() / "usr/share/games/volmarin");
     EXPECT_EQ(programfolder(tree.path() / "usr/games", "../share/games/volmarin"),
               tree.path() / "usr/share/games/volmarin");
-    EXPECT_EQ(programfolder(tree.path() / "build", "../share/games/volmarin"), tree.path() / "build");
+    EXPECT_EQ(programfolder(tree.path() / "build", "../share/games/volmarin"),
+              tree.path() / "build");
 }
 
 // The installed game run by a player who cannot write its folder: the table
 // goes to $XDG_DATA_HOME/volmarin and is there again at the next start.
 class InstalledGame : public WindowFixture {
-protected:
+  protected:
     void SetUp() override {
         startx();
         if (IsSkipped()) return;
@@ -164,7 +176,8 @@ protected:
     }
 
     void startgame() {
-        start({{"HOME", home.path().string()}, {"XDG_DATA_HOME", (home.path() / "data").string()}}, account);
+        start({{"HOME", home.path().string()}, {"XDG_DATA_HOME", (home.path() / "data").string()}},
+              account);
     }
 
     // Through the intro to the high-score screen; its lit pixels.
@@ -187,14 +200,14 @@ TEST_F(InstalledGame, ReadOnlyTreeKeepsTheTableInThePlayersDataFolder) {
     const fs::path table = home.path() / "data/volmarin/hiscores.dat";
     startgame();
     int defaulttable = highscorescreen();
-    key("Up", 300ms);        // START
-    key("Return", 900ms);    // the ship selection
-    key("Return", 3500ms);   // in play
+    key("Up", 300ms);       // START
+    key("Return", 900ms);   // the ship selection
+    key("Return", 3500ms);  // in play
     giveuptonameentry();
     run("xdotool type --delay 80 RUN");
     std::this_thread::sleep_for(400ms);
     key("Return", 700ms);
-    key("Return", 1200ms);   // back on the main menu, the table saved
+    key("Return", 1200ms);  // back on the main menu, the table saved
     EXPECT_NE(readfile(table).find("RUN"), std::string::npos) << readfile(table);
     EXPECT_FALSE(fs::exists(folder.path() / "usr/share/games/volmarin/hiscores.dat"));
     kill(game, SIGTERM);
@@ -202,7 +215,8 @@ TEST_F(InstalledGame, ReadOnlyTreeKeepsTheTableInThePlayersDataFolder) {
 
     startgame();
     int savedtable = highscorescreen();
-    EXPECT_NE(savedtable, defaulttable) << "the second run shows the saved table, not the default one";
+    EXPECT_NE(savedtable, defaulttable)
+        << "the second run shows the saved table, not the default one";
     EXPECT_NE(readfile(table).find("RUN"), std::string::npos);
     kill(game, SIGTERM);
     EXPECT_EQ(waitexit(10s), 0);

@@ -1,14 +1,14 @@
 // Raster rules of the drawing surface that the game relies on: solid and
 // transparent polygons, even-odd filling, erasing without residue, clipping,
 // and text printed in the line colour on a transparent background.
+#include "platform/surface.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
-
-#include "platform/surface.h"
 
 namespace {
 constexpr int32_t red = 255, green = 255 * 256, white = 0xFFFFFF;
@@ -58,13 +58,13 @@ TEST(Surface, SelfIntersectingPolygonFillsByEvenOdd) {
 
 TEST(Surface, EraseLeavesNoResidueForAnyShape) {
     std::vector<std::vector<PixelPoint>> shapes = {
-        {{10, 10}, {80, 15}, {40, 30}, {75, 70}, {12, 60}},      // concave
-        {{0, 0}, {90, 90}, {90, 0}, {0, 90}},                    // self-intersecting bow tie
-        {{5, 50}, {95, 52}},                                     // two points: a line
-        {{40, 40}, {40, 40}, {40, 40}},                          // all points equal
-        {{-50, -20}, {60, 10}, {30, 130}},                       // partly off the image
-        {{-500, -500}, {-400, -500}, {-450, -400}},              // wholly off the image
-        {{-100000, 50}, {100000, 51}, {0, 2000000000}},          // absurd coordinates
+        {{10, 10}, {80, 15}, {40, 30}, {75, 70}, {12, 60}},  // concave
+        {{0, 0}, {90, 90}, {90, 0}, {0, 90}},                // self-intersecting bow tie
+        {{5, 50}, {95, 52}},                                 // two points: a line
+        {{40, 40}, {40, 40}, {40, 40}},                      // all points equal
+        {{-50, -20}, {60, 10}, {30, 130}},                   // partly off the image
+        {{-500, -500}, {-400, -500}, {-450, -400}},          // wholly off the image
+        {{-100000, 50}, {100000, 51}, {0, 2000000000}},      // absurd coordinates
     };
     for (size_t i = 0; i < shapes.size(); ++i) {
         SCOPED_TRACE(i);
@@ -137,8 +137,8 @@ TEST(Surface, MissingFaceFallsBackToTheDefaultFace) {
 namespace {
 // The raster rule written out plainly: every edge looked at on every row,
 // every outline pixel tested against the image.
-std::vector<int32_t> plainraster(int w, int h, const std::vector<PixelPoint>& p, int32_t line, int32_t fill,
-                                 int style) {
+std::vector<int32_t> plainraster(int w, int h, const std::vector<PixelPoint>& p, int32_t line,
+                                 int32_t fill, int style) {
     std::vector<int32_t> image(static_cast<size_t>(w) * h, 0);
     const int n = static_cast<int>(p.size());
     if (n >= 3 && style == 0) {
@@ -147,12 +147,14 @@ std::vector<int32_t> plainraster(int w, int h, const std::vector<PixelPoint>& p,
             for (int i = 0; i < n; ++i) {
                 const PixelPoint &a = p[i], &b = p[(i + 1) % n];
                 if (a.y == b.y || y < std::min(a.y, b.y) || y > std::max(a.y, b.y) - 1) continue;
-                const double slope = (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y);
+                const double slope =
+                    (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y);
                 crossings.push_back(a.x + (y + 0.5 - a.y) * slope);
             }
             std::sort(crossings.begin(), crossings.end());
             for (size_t k = 0; k + 1 < crossings.size(); k += 2) {
-                const double left = std::ceil(crossings[k] - 0.5), right = std::ceil(crossings[k + 1] - 0.5) - 1;
+                const double left = std::ceil(crossings[k] - 0.5),
+                             right = std::ceil(crossings[k + 1] - 0.5) - 1;
                 for (double x = std::max(left, 0.0); x <= std::min(right, w - 1.0); ++x) {
                     image[static_cast<size_t>(y) * w + static_cast<size_t>(x)] = fill;
                 }
@@ -184,12 +186,15 @@ TEST(Surface, PolygonsOfEveryShapeGiveThePixelsOfThePlainRasterRule) {
     const int w = 160, h = 120;
     for (int shape = 0; shape < 600; ++shape) {
         const int kind = shape % 4;
-        const int n = kind == 3 ? 2 + static_cast<int>(rng() % 3) : 3 + static_cast<int>(rng() % (shape % 7 == 0 ? 300 : 12));
-        const double cx = unit(rng) * 200 - 20, cy = unit(rng) * 160 - 20, size = 2 + unit(rng) * 70;
+        const int n = kind == 3 ? 2 + static_cast<int>(rng() % 3)
+                                : 3 + static_cast<int>(rng() % (shape % 7 == 0 ? 300 : 12));
+        const double cx = unit(rng) * 200 - 20, cy = unit(rng) * 160 - 20,
+                     size = 2 + unit(rng) * 70;
         std::vector<PixelPoint> p(n);
         for (int j = 0; j < n; ++j) {
-            const double a = kind == 1 ? unit(rng) * 6.283 : 6.283 / n * j;  // kind 1 crosses itself
-            const double r = kind == 2 ? size * (0.3 + unit(rng)) : size;     // kind 2 is jagged
+            const double a =
+                kind == 1 ? unit(rng) * 6.283 : 6.283 / n * j;             // kind 1 crosses itself
+            const double r = kind == 2 ? size * (0.3 + unit(rng)) : size;  // kind 2 is jagged
             p[j] = {static_cast<int32_t>(std::lround(cx + std::cos(a) * r)),
                     static_cast<int32_t>(std::lround(cy + std::sin(a) * r))};
         }

@@ -1,8 +1,8 @@
 // The page's keys (KeyboardEvent.code and key) reach the same virtual-key
 // codes as the desktop's through the shared key table.
-#include <gtest/gtest.h>
-
 #include "platform/virtualkeys.h"
+
+#include <gtest/gtest.h>
 
 TEST(VirtualKeys, PageKeysGiveTheDesktopsCodes) {
     struct Case {

@@ -13,10 +13,11 @@
 
 // A fresh, empty folder under the system's temporary folder, removed afterwards.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() / ("volmarin-test-" + std::to_string(rd()) + std::to_string(rd()));
+        path_ = std::filesystem::temp_directory_path() /
+                ("volmarin-test-" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(path_);
     }
     ~TempFolder() {
@@ -25,7 +26,7 @@ public:
     }
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -43,7 +44,7 @@ inline void shipinplay(Game& g) {
 }
 
 class GameFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         platform = std::make_unique<HeadlessPlatform>(folder.path());
         game = std::make_unique<Game>(*platform, random);

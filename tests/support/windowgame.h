@@ -3,12 +3,8 @@
 // test's own, key presses through xdotool, screenshots and the saved table.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +25,12 @@
 
 #include "support/gamefixture.h"
 #include "xserver/xserver.h"
+
+// Xlib's macros (None, Bool, Status) would break GoogleTest's headers: it comes last.
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+// clang-format on
 
 // Test-local, like the X server helper it holds.
 namespace {
@@ -56,7 +58,7 @@ inline std::string run(const std::string& command) {
 // An Xvfb server of our own, and the game binary started in a copy of the
 // program folder so the test's high-score file is its own.
 class WindowFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         startx();
         if (IsSkipped()) return;
@@ -64,9 +66,11 @@ protected:
         std::filesystem::path build(VOLMARIN_BINARY_DIR);
         for (const auto& entry : std::filesystem::directory_iterator(build)) {
             auto name = entry.path().filename().string();
-            bool media = entry.path().extension() == ".wav" || entry.path().extension() == ".mid" || name == "classic" ||
-                         name == "trek";
-            if (media) std::filesystem::copy(entry.path(), folder.path() / name, std::filesystem::copy_options::recursive);
+            bool media = entry.path().extension() == ".wav" || entry.path().extension() == ".mid" ||
+                         name == "classic" || name == "trek";
+            if (media)
+                std::filesystem::copy(entry.path(), folder.path() / name,
+                                      std::filesystem::copy_options::recursive);
         }
         std::filesystem::copy(binary, folder.path() / "volmarin");
         program = folder.path() / "volmarin";
@@ -74,7 +78,8 @@ protected:
 
     // The X server and the tools; skips the test where they are missing.
     void startx() {
-        if (!onpath("Xvfb") || !onpath("xdotool")) GTEST_SKIP() << "Xvfb or xdotool is not installed; window tests skipped";
+        if (!onpath("Xvfb") || !onpath("xdotool"))
+            GTEST_SKIP() << "Xvfb or xdotool is not installed; window tests skipped";
         binary = std::filesystem::path(VOLMARIN_BINARY_DIR) / "volmarin";
         if (!std::filesystem::exists(binary)) GTEST_SKIP() << "the game binary was not built";
         xserver = std::make_unique<Xserver>();
@@ -83,7 +88,8 @@ protected:
         x = XOpenDisplay(display.c_str());
         if (!x) GTEST_SKIP() << "cannot connect to Xvfb on " << display;
         // Held keys do not repeat, as a player's quick presses would not.
-        if (std::system("xset r off >/dev/null 2>&1") != 0) GTEST_SKIP() << "xset could not switch key repeat off";
+        if (std::system("xset r off >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "xset could not switch key repeat off";
     }
 
     void TearDown() override {
@@ -105,7 +111,9 @@ protected:
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
             if (account && geteuid() == 0) {
-                if (setgroups(0, nullptr) != 0 || setgid(account->second) != 0 || setuid(account->first) != 0) _exit(126);
+                if (setgroups(0, nullptr) != 0 || setgid(account->second) != 0 ||
+                    setuid(account->first) != 0)
+                    _exit(126);
             }
             std::string path = program.string();
             execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
@@ -164,7 +172,8 @@ protected:
         Window w = std::stoul(windowid);
         XWindowAttributes attributes;
         if (!XGetWindowAttributes(x, w, &attributes)) return shot;
-        XImage* image = XGetImage(x, w, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+        XImage* image =
+            XGetImage(x, w, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
         if (!image) return shot;
         shot.width = attributes.width;
         shot.height = attributes.height;

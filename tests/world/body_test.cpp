@@ -59,7 +59,9 @@ TEST_F(GameFixture, EraseBodyClearsWhatDrawBodyDrewAndKeepsTheRecord) {
         game->drawbody(b);
         EXPECT_GT(litpixels(game->window), 0);
         // With the wireframe flag a solid body shows only its outline.
-        EXPECT_EQ(game->window.pixel(cint(200 * game->pixelscale), cint(200 * game->pixelscale)) != 0, wire == 0);
+        EXPECT_EQ(
+            game->window.pixel(cint(200 * game->pixelscale), cint(200 * game->pixelscale)) != 0,
+            wire == 0);
         Body copy = b;
         game->erasebody(b);
         EXPECT_EQ(litpixels(game->window), 0);
@@ -139,6 +141,7 @@ TEST_F(GameFixture, CenterBodyGivesHuntingPiecesTheirLongShield) {
         b.type = c.type;
         b.state = c.state;
         game->centerbody(b);
-        EXPECT_EQ(b.state, c.expected) << "type " << static_cast<int>(c.type) << " state " << c.state;
+        EXPECT_EQ(b.state, c.expected)
+            << "type " << static_cast<int>(c.type) << " state " << c.state;
     }
 }

@@ -65,7 +65,8 @@ bool writepng(const std::vector<Point>& outline, int side, const fs::path& file)
     double scale = fitscale(outline, side - 1);
     std::vector<PixelPoint> pixels;
     for (Point p : outline) {
-        pixels.push_back({cint(p.x * scale + (side - 1) / 2.0), cint(p.y * scale + (side - 1) / 2.0)});
+        pixels.push_back(
+            {cint(p.x * scale + (side - 1) / 2.0), cint(p.y * scale + (side - 1) / 2.0)});
     }
     image.setfillcolour(rgb(65, 65, 65));
     image.setlinecolour(rgb(255, 255, 255));
@@ -86,8 +87,8 @@ bool writesvg(const std::vector<Point>& outline, const fs::path& file) {
         points += buffer;
     }
     std::ofstream out(file, std::ios::binary);
-    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << svgside << "\" height=\"" << svgside
-        << "\" viewBox=\"0 0 " << svgside << ' ' << svgside << "\">\n"
+    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << svgside << "\" height=\""
+        << svgside << "\" viewBox=\"0 0 " << svgside << ' ' << svgside << "\">\n"
         << "  <rect width=\"" << svgside << "\" height=\"" << svgside << "\" fill=\"#000000\"/>\n"
         << "  <polygon points=\"" << points
         << "\" fill=\"#414141\" stroke=\"#ffffff\" stroke-width=\"2\" stroke-linejoin=\"round\"/>\n"

@@ -4,15 +4,19 @@
 #include "platform/media.h"
 #include "platform/memoryplayer.h"
 
-HeadlessPlatform::HeadlessPlatform(std::filesystem::path folder, int width, int height, int outerwidth,
-                                   int outerheight)
-    : surface_(width, height, outerwidth > 0 ? outerwidth : width, outerheight > 0 ? outerheight : height),
+HeadlessPlatform::HeadlessPlatform(std::filesystem::path folder, int width, int height,
+                                   int outerwidth, int outerheight)
+    : surface_(width, height, outerwidth > 0 ? outerwidth : width,
+               outerheight > 0 ? outerheight : height),
       files_(std::move(folder)),
-      interpreter_(std::make_unique<MediaCommands>(std::make_unique<MemoryPlayer>(), files_.folder())) {}
+      interpreter_(
+          std::make_unique<MediaCommands>(std::make_unique<MemoryPlayer>(), files_.folder())) {}
 
 HeadlessPlatform::~HeadlessPlatform() = default;
 
-void HeadlessPlatform::add(ScriptedEvent event) { script_.add(event); }
+void HeadlessPlatform::add(ScriptedEvent event) {
+    script_.add(event);
+}
 
 void HeadlessPlatform::script(std::vector<ScriptedEvent> events) {
     for (const auto& e : events) add(e);

@@ -22,7 +22,7 @@ class MediaCommands;
 class MemoryPlayer;
 
 class HeadlessPlatform : public Platform {
-public:
+  public:
     struct RecordedCommand {
         int64_t frame;
         std::string command;
@@ -30,8 +30,9 @@ public:
     };
 
     // The outer size (with the window's frame) is the client size unless given.
-    explicit HeadlessPlatform(std::filesystem::path folder = std::filesystem::current_path(), int width = 823,
-                              int height = 709, int outerwidth = 0, int outerheight = 0);
+    explicit HeadlessPlatform(std::filesystem::path folder = std::filesystem::current_path(),
+                              int width = 823, int height = 709, int outerwidth = 0,
+                              int outerheight = 0);
     ~HeadlessPlatform() override;
 
     Surface& surface() override { return surface_; }
@@ -92,7 +93,7 @@ public:
     static constexpr int64_t ticks_per_second = 10'000'000;
     int64_t tickstep = 1000;
 
-private:
+  private:
     void add(ScriptedEvent event);
 
     Surface surface_;

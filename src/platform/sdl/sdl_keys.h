@@ -18,7 +18,6 @@
 // Lock off the keypad gives the cursor keys.
 int virtualkey(SDL_Keycode key, SDL_Scancode scancode, bool numlock);
 
-
 // The pad button or axis of SDL's, or nothing for one the game does not use.
 std::optional<PadButton> padbutton(SDL_GameControllerButton button);
 std::optional<PadAxis> padaxis(SDL_GameControllerAxis axis);

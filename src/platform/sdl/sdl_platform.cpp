@@ -118,8 +118,8 @@ void SdlPlatform::doevents() {
                 break;
             case SDL_CONTROLLERBUTTONDOWN:
             case SDL_CONTROLLERBUTTONUP:
-                if (auto button = padbutton(
-                        static_cast<SDL_GameControllerButton>(event.cbutton.button))) {
+                if (auto button =
+                        padbutton(static_cast<SDL_GameControllerButton>(event.cbutton.button))) {
                     pads_.button(event.cbutton.which, *button,
                                  event.type == SDL_CONTROLLERBUTTONDOWN, event.cbutton.timestamp);
                 }
@@ -145,11 +145,16 @@ namespace {
 
 KeySide side(SDL_Scancode code) {
     switch (code) {
-        case SDL_SCANCODE_LALT: return KeySide::leftalt;
-        case SDL_SCANCODE_RALT: return KeySide::rightalt;
-        case SDL_SCANCODE_LCTRL: return KeySide::leftctrl;
-        case SDL_SCANCODE_RCTRL: return KeySide::rightctrl;
-        default: return KeySide::other;
+        case SDL_SCANCODE_LALT:
+            return KeySide::leftalt;
+        case SDL_SCANCODE_RALT:
+            return KeySide::rightalt;
+        case SDL_SCANCODE_LCTRL:
+            return KeySide::leftctrl;
+        case SDL_SCANCODE_RCTRL:
+            return KeySide::rightctrl;
+        default:
+            return KeySide::other;
     }
 }
 
