@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -58,7 +59,9 @@ TEST(Replay, AGameRecordedInTheWindowReplaysHeadlessToTheSameScoreAndPicture) {
     {
         SdlPlatform sdl(folder.path());
         ClockRandom random(seed);
-        Game game(sdl, random);
+        // Each game holds its collections in fixed arrays: megabytes, kept off the stack.
+        auto owned = std::make_unique<Game>(sdl, random);
+        Game& game = *owned;
         InputRecorder recorder(journal, seed, sdl.surface());
         recorder.setgame(&game);
         sdl.sethandler(&recorder);
@@ -90,7 +93,8 @@ TEST(Replay, AGameRecordedInTheWindowReplaysHeadlessToTheSameScoreAndPicture) {
     headless.script(script.events);
     headless.setlastframe(*script.end);
     ClockRandom random(*script.seed);
-    Game game(headless, random);
+    auto owned = std::make_unique<Game>(headless, random);
+    Game& game = *owned;
     EXPECT_THROW(game.Form_Load(), FramesDone);
     EXPECT_EQ(headless.frame(), last);
     EXPECT_EQ(game.lblscore.caption, windowscore);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,9 @@ struct Point {
 std::vector<Point> shipoutline() {
     HeadlessPlatform platform(fs::temp_directory_path());
     ScriptedRandom random;
-    Game game(platform, random);
-    game.initializeship(0, 0);
-    const Body& ship = game.bodies[0];
+    auto game = std::make_unique<Game>(platform, random);  // megabytes of fixed arrays
+    game->initializeship(0, 0);
+    const Body& ship = game->bodies[0];
     std::vector<Point> points;
     for (int j = 1; j <= ship.vertexcount; ++j) {
         double a = ship.angle[j] - quarterturn;
