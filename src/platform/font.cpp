@@ -16,13 +16,21 @@
 #include "platform/folders.h"
 
 namespace {
-// Asks fontconfig for a family; gives the file and the family it really chose.
-bool matchfamily(const std::string& pattern, std::string& family, std::string& file) {
-    if (!FcInit()) return false;
+// A fontconfig pattern for a family, with the configuration's substitutions
+// and defaults applied, ready to match; null when fontconfig cannot start.
+FcPattern* substitutedpattern(const std::string& pattern) {
+    if (!FcInit()) return nullptr;
     FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
-    if (!pat) return false;
+    if (!pat) return nullptr;
     FcConfigSubstitute(nullptr, pat, FcMatchPattern);
     FcDefaultSubstitute(pat);
+    return pat;
+}
+
+// Asks fontconfig for a family; gives the file and the family it really chose.
+bool matchfamily(const std::string& pattern, std::string& family, std::string& file) {
+    FcPattern* pat = substitutedpattern(pattern);
+    if (!pat) return false;
     FcResult result;
     FcPattern* match = FcFontMatch(nullptr, pat, &result);
     FcPatternDestroy(pat);
@@ -68,11 +76,8 @@ bool drawsA(const std::string& file) {
 // family it reports goes to `family`.
 bool drawingfile(const std::string& pattern, const std::string& wanted, std::string& family,
                  std::string& file) {
-    if (!FcInit()) return false;
-    FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str()));
+    FcPattern* pat = substitutedpattern(pattern);
     if (!pat) return false;
-    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-    FcDefaultSubstitute(pat);
     FcResult result;
     FcFontSet* set = FcFontSort(nullptr, pat, FcFalse, nullptr, &result);
     FcPatternDestroy(pat);
