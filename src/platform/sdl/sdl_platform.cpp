@@ -307,6 +307,10 @@ bool SdlPlatform::makehardware(bool on) {
         return true;
     }
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    // The renderer may need a window of another kind, and SDL then replaces the
+    // window by a new one in the old place; a window that covered the screen
+    // by itself is moved over it again.
+    if (fullscreen_ && !windowmanager_) coverscreen();
     SDL_RendererInfo info{};
     if (renderer_ && (SDL_GetRendererInfo(renderer_, &info) != 0 ||
                       (info.flags & SDL_RENDERER_ACCELERATED) == 0)) {
@@ -346,20 +350,27 @@ void SdlPlatform::setfullscreen(bool on) {
         if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return;
     } else if (on) {
         // No window manager to ask: the window itself moves over the whole screen.
-        SDL_Rect screen;
-        if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &screen) != 0) {
-            return;
-        }
-        SDL_GetWindowPosition(window_, &windowed_.x, &windowed_.y);
-        SDL_GetWindowSize(window_, &windowed_.w, &windowed_.h);
-        SDL_SetWindowPosition(window_, screen.x, screen.y);
-        SDL_SetWindowSize(window_, screen.w, screen.h);
+        SDL_Rect windowed;
+        SDL_GetWindowPosition(window_, &windowed.x, &windowed.y);
+        SDL_GetWindowSize(window_, &windowed.w, &windowed.h);
+        if (!coverscreen()) return;
+        windowed_ = windowed;
     } else {
         SDL_SetWindowSize(window_, windowed_.w, windowed_.h);
         SDL_SetWindowPosition(window_, windowed_.x, windowed_.y);
     }
     fullscreen_ = on;
     checksize_ = true;
+}
+
+bool SdlPlatform::coverscreen() {
+    SDL_Rect screen;
+    if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &screen) != 0) {
+        return false;
+    }
+    SDL_SetWindowPosition(window_, screen.x, screen.y);
+    SDL_SetWindowSize(window_, screen.w, screen.h);
+    return true;
 }
 
 int64_t SdlPlatform::counter() {

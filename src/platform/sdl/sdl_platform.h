@@ -82,6 +82,8 @@ class SdlPlatform : public Platform {
     void showwithrenderer(int width, int height);
     void choosepath(int64_t ticks, bool scaled);
     bool makehardware(bool on);
+    // Moves and sizes the window over its whole screen; false when the screen is unknown.
+    bool coverscreen();
 
     SDL_Surface* image_ = nullptr;  // the surface's pixels, seen by SDL
     SDL_Renderer* renderer_ = nullptr;
