@@ -187,8 +187,8 @@ class WindowFixture : public ::testing::Test {
             if (windowid.empty()) return shot;
             Window w = std::stoul(windowid);
             if (XGetWindowAttributes(x, w, &attributes))
-                image = XGetImage(x, w, 0, 0, attributes.width, attributes.height, AllPlanes,
-                                  ZPixmap);
+                image =
+                    XGetImage(x, w, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
         }
         if (!image) return shot;
         shot.width = attributes.width;
