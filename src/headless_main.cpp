@@ -112,11 +112,8 @@ int main(int argc, char** argv) {
     auto game = std::make_unique<Game>(*platform, random);
     int status = 0;
     try {
-        game->Form_Load();
+        status = game->run();
     } catch (const FramesDone&) {
-    } catch (const WindowClosed&) {
-    } catch (const ProgramEnd& end) {
-        status = end.status;
     }
     // The frame the program ended in has ended too.
     writesnapshots(platform->frame());

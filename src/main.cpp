@@ -149,13 +149,7 @@ int main(int argc, char** argv) {
         });
     }
 
-    int status = 0;
-    try {
-        game->Form_Load();
-    } catch (const WindowClosed&) {
-    } catch (const ProgramEnd& end) {
-        status = end.status;
-    }
+    const int status = game->run();
     if (recorder) {
         recorder->finish();
         // A recording cut short (a full disk) must not pass for a whole one.

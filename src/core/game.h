@@ -243,6 +243,9 @@ class Game : public EventHandler {
     // --- core/: program flow, frame loop, sound, score and HUD, start-up, intro
     void Form_Load();
     void Form_Unload();
+    // The whole program from Form_Load on; the status it ends with, 0 when the
+    // window was closed.
+    int run();
     void programflow();  // menu, game, game over, for ever
     void newgame();      // the new game's sounds, ship, values and first level
     bool frameloop();    // one game; false when the game ended

@@ -12,6 +12,16 @@ namespace {
 constexpr const char* fontfile = "trekfilm.ttf";
 }  // namespace
 
+int Game::run() {
+    try {
+        Form_Load();
+    } catch (const WindowClosed&) {
+    } catch (const ProgramEnd& end) {
+        return end.status;
+    }
+    return 0;
+}
+
 void Game::Form_Load() {
     for (const MediaFile& m : musicfiles) {
         platform.mcisendstring(

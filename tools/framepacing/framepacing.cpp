@@ -21,6 +21,7 @@
 
 #include "core/game.h"
 #include "core/random.h"
+#include "forwarding/forwardingplatform.h"
 #include "platform/sdl/sdl_platform.h"
 #include "xserver/xserver.h"
 
@@ -29,15 +30,13 @@ struct Enough {};
 
 // Passes everything to the real platform and notes the counter each time the
 // game processes its events, which it does once at the start of every frame.
-class Stopwatch : public Platform {
+class Stopwatch : public ForwardingPlatform {
   public:
-    Stopwatch(Platform& inner, size_t frames) : inner_(inner), frames_(frames) {
+    Stopwatch(Platform& inner, size_t frames) : ForwardingPlatform(inner), frames_(frames) {
         readings_.reserve(frames + 1);
         showing_.reserve(frames + 1);
     }
 
-    Surface& surface() override { return inner_.surface(); }
-    void sethandler(EventHandler* handler) override { inner_.sethandler(handler); }
     void doevents() override {
         if (recording) {
             readings_.push_back(inner_.counter());
@@ -48,13 +47,6 @@ class Stopwatch : public Platform {
         }
         inner_.doevents();
     }
-    int64_t counter() override { return inner_.counter(); }
-    int64_t frequency() override { return inner_.frequency(); }
-    int mcisendstring(std::string_view command, std::string* reply) override {
-        return inner_.mcisendstring(command, reply);
-    }
-    int showcursor() override { return inner_.showcursor(); }
-    Files& files() override { return inner_.files(); }
 
     bool recording = false;
     const std::vector<int64_t>& readings() const { return readings_; }
@@ -62,7 +54,6 @@ class Stopwatch : public Platform {
     const std::vector<int64_t>& showing() const { return showing_; }
 
   private:
-    Platform& inner_;
     size_t frames_;
     std::vector<int64_t> readings_;
     std::vector<int64_t> showing_;

@@ -21,6 +21,7 @@
 
 #include "core/game.h"
 #include "core/random.h"
+#include "forwarding/forwardingplatform.h"
 #include "platform/media.h"
 #include "platform/sdl/sdl_mixer_player.h"
 #include "platform/sdl/sdl_platform.h"
@@ -32,11 +33,10 @@ constexpr int key_x = 'X';
 
 // Passes everything to the real platform and plays the part of the player's
 // hands: the gun held, the ship turning, bombs and self-destructs now and then.
-class Player : public Platform {
+class Player : public ForwardingPlatform {
   public:
     Player(Platform& inner, Game*& game, int64_t frames)
-        : inner_(inner), game_(game), frames_(frames) {}
-    Surface& surface() override { return inner_.surface(); }
+        : ForwardingPlatform(inner), game_(game), frames_(frames) {}
     void sethandler(EventHandler* handler) override {
         handler_ = handler;
         inner_.sethandler(handler);
@@ -48,13 +48,6 @@ class Player : public Platform {
         }
         inner_.doevents();
     }
-    int64_t counter() override { return inner_.counter(); }
-    int64_t frequency() override { return inner_.frequency(); }
-    int mcisendstring(std::string_view command, std::string* reply) override {
-        return inner_.mcisendstring(command, reply);
-    }
-    int showcursor() override { return inner_.showcursor(); }
-    Files& files() override { return inner_.files(); }
 
     bool playing = false;
 
@@ -80,7 +73,6 @@ class Player : public Platform {
         if (frame_ % 320 == 230) press('1');
     }
 
-    Platform& inner_;
     Game*& game_;
     EventHandler* handler_ = nullptr;
     int64_t frames_, frame_ = 0;

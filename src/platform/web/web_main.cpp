@@ -108,11 +108,8 @@ int scripted(const Arguments& args) {
     auto game = std::make_unique<Game>(*platform, random);
     int status = 0;
     try {
-        game->Form_Load();
+        status = game->run();
     } catch (const FramesDone&) {
-    } catch (const WindowClosed&) {
-    } catch (const ProgramEnd& end) {
-        status = end.status;
     }
     // The frame the program ended in has ended too.
     frameend(platform->frame());
