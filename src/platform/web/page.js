@@ -180,9 +180,39 @@ var VolmarinPage = (function () {
   };
 
   // ---- the score folder, kept in IndexedDB
+  // IndexedDB keeps a save a moment after it is made, and a page reloaded or
+  // closed in that moment would lose it. So each saved table is also kept at
+  // once in the page's local storage, with the file's time; at the next start
+  // a newer copy there takes the place of the one IndexedDB gives back.
+  const tablefile = '/scores/hiscores.dat', journal = 'volmarin-hiscores';
+  const filetime = function () {
+    try { return +FS.stat(tablefile).mtime; } catch (e) { return -Infinity; }
+  };
+  const keepjournal = function () {
+    try {
+      const bytes = FS.readFile(tablefile);
+      let text = '';
+      for (let i = 0; i < bytes.length; ++i) text += String.fromCharCode(bytes[i]);
+      localStorage.setItem(journal, JSON.stringify({ time: filetime(), data: btoa(text) }));
+    } catch (e) { /* no local storage: IndexedDB alone keeps the table */ }
+  };
+  page.restorejournal = function () {
+    let entry = null;
+    try { entry = JSON.parse(localStorage.getItem(journal)); } catch (e) { return false; }
+    if (!entry || typeof entry.time !== 'number' || typeof entry.data !== 'string') return false;
+    if (filetime() >= entry.time) return false;
+    let bytes;
+    try { bytes = Uint8Array.from(atob(entry.data), function (c) { return c.charCodeAt(0); }); } catch (e) { return false; }
+    // The game reads it as any table it finds: a damaged one is set aside.
+    FS.writeFile(tablefile, bytes);
+    FS.chmod(tablefile, 420);  // rw-r--r--
+    FS.utime(tablefile, entry.time, entry.time);
+    return true;
+  };
   let syncing = false, again = false;
   page.savescores = function () {
     if (!page.storage) return;
+    keepjournal();
     if (syncing) { again = true; return; }
     syncing = true;
     FS.syncfs(false, function (error) {
@@ -247,6 +277,7 @@ var VolmarinPage = (function () {
     addRunDependency('scores');
     FS.syncfs(true, function (error) {
       if (error) nostorage(error);
+      else if (VolmarinPage.restorejournal()) VolmarinPage.savescores();
       removeRunDependency('scores');
     });
   });
