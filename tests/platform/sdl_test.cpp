@@ -622,3 +622,37 @@ TEST(SdlWindow, KeysReachTheGameAndClosingUnwinds) {
     EXPECT_THROW(platform.doevents(), WindowClosed);
     EXPECT_EQ(recorder.heard, (std::vector<std::string>{"unload", "unload"}));
 }
+
+// On a bare X server the window covers the screen by itself in full screen. A
+// hardware renderer may make SDL replace the window by a new one, which must
+// cover the screen too, not come back where the window first stood.
+TEST(SdlWindow, AReplacedWindowStillCoversABareScreen) {
+    Xserver x;
+    if (!x.problem().empty()) GTEST_SKIP() << x.problem() << "; no X server for the window";
+    if (!onpath("xwd")) GTEST_SKIP() << "xwd is not installed; cannot read the screen";
+    TempFolder folder;
+    SdlPlatform platform(folder.path());
+    Surface& image = platform.surface();
+    image.setbackcolour(0x808080);
+    image.clear();
+    Recorder recorder;
+    platform.sethandler(&recorder);
+    pushkey(SDL_KEYDOWN, SDLK_F11, SDL_SCANCODE_F11);
+    for (int n = 0; n < 10; ++n) {
+        platform.doevents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(platform.fullscreen());
+    if (!platform.usehardware(true)) GTEST_SKIP() << "no hardware renderer";
+    // The image fills 891 x 768 of the 1024 x 768 screen from x = 66.
+    Screen screen;
+    bool covers = false;
+    for (int attempt = 0; attempt < 20 && !covers; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        platform.doevents();
+        ASSERT_TRUE(capture(folder.path(), screen));
+        covers = screen.at(68, 2) == 0x808080 && screen.at(954, 765) == 0x808080 &&
+                 screen.at(30, 384) == 0 && screen.at(1000, 384) == 0;
+    }
+    EXPECT_TRUE(covers) << "the replaced window does not cover the screen";
+}
