@@ -110,13 +110,7 @@ int main(int argc, char** argv) {
 
     ClockRandom random(static_cast<uint64_t>(seed));
     auto game = std::make_unique<Game>(*platform, random);
-    int status = 0;
-    try {
-        status = game->run();
-    } catch (const FramesDone&) {
-    }
-    // The frame the program ended in has ended too.
-    writesnapshots(platform->frame());
+    const int status = platform->run([&] { return game->run(); });
     if (!medialog.empty()) {
         std::ofstream out(medialog);
         for (const auto& m : platform->media()) out << m.frame << '\t' << m.command << '\n';

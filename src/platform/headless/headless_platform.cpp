@@ -26,6 +26,17 @@ void HeadlessPlatform::text(int64_t frame, const std::string& text) {
     for (unsigned char c : text) typed(frame, c);
 }
 
+int HeadlessPlatform::run(const std::function<int()>& program) {
+    int status = 0;
+    try {
+        status = program();
+    } catch (const FramesDone&) {
+        return 0;  // the last frame has ended already
+    }
+    if (frame_ > 0 && frameend_) frameend_(frame_);
+    return status;
+}
+
 void HeadlessPlatform::doevents() {
     if (frame_ > 0 && frameend_) frameend_(frame_);
     if (lastframe_ > 0 && frame_ >= lastframe_) throw FramesDone{};

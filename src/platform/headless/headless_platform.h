@@ -76,6 +76,9 @@ class HeadlessPlatform : public Platform {
     void setlastframe(int64_t last) { lastframe_ = last; }
     // Called at the end of every frame with the frame number, before its successor starts.
     void onframeend(std::function<void(int64_t)> callback) { frameend_ = std::move(callback); }
+    // Runs the program (the game) until it ends or the last frame has finished,
+    // and ends the frame it stopped in; the program's status, 0 at the last frame.
+    int run(const std::function<int()>& program);
 
     int64_t frame() const { return frame_; }
     const std::vector<RecordedCommand>& media() const { return media_; }

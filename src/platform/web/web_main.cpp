@@ -106,13 +106,7 @@ int scripted(const Arguments& args) {
     platform->onframeend(frameend);
     ClockRandom random(static_cast<uint64_t>(args.seed));
     auto game = std::make_unique<Game>(*platform, random);
-    int status = 0;
-    try {
-        status = game->run();
-    } catch (const FramesDone&) {
-    }
-    // The frame the program ended in has ended too.
-    frameend(platform->frame());
+    const int status = platform->run([&] { return game->run(); });
     page_scripteddone(static_cast<int>(platform->frame()), status);
     return status;
 }
