@@ -22,16 +22,6 @@ int usage(const std::string& message) {
     std::cerr << "volmarin-headless: " << message << "\n";
     return 2;
 }
-
-bool parsecount(const std::string& text, long long& value) {
-    try {
-        size_t used = 0;
-        value = std::stoll(text, &used);
-        return used == text.size();
-    } catch (...) {
-        return false;
-    }
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -48,10 +38,10 @@ int main(int argc, char** argv) {
         };
         std::string v;
         if (arg == "--frames") {
-            if (!value(v) || !parsecount(v, frames) || frames < 1)
+            if (!value(v) || !wholenumber(v, frames) || frames < 1)
                 return usage("--frames needs a positive count");
         } else if (arg == "--seed") {
-            if (!value(v) || !parsecount(v, seed)) return usage("--seed needs a number");
+            if (!value(v) || !wholenumber(v, seed)) return usage("--seed needs a number");
             seedgiven = true;
         } else if (arg == "--keys") {
             if (!value(keysfile)) return usage("--keys needs a file");
@@ -65,7 +55,7 @@ int main(int argc, char** argv) {
             long long n;
             size_t colon;
             if (!value(v) || (colon = v.find(':')) == std::string::npos ||
-                !parsecount(v.substr(0, colon), n) || n < 1 || colon + 1 >= v.size())
+                !wholenumber(v.substr(0, colon), n) || n < 1 || colon + 1 >= v.size())
                 return usage("--snapshot needs N:FILE.png");
             snapshots.emplace(n, v.substr(colon + 1));
         } else {

@@ -150,3 +150,13 @@ void ScriptPlayer::deliver(int64_t frame, int64_t ms) {
     }
     pads_.tick(ms);
 }
+
+bool wholenumber(const std::string& text, long long& value) {
+    try {
+        size_t used = 0;
+        value = std::stoll(text, &used);
+        return used == text.size();
+    } catch (...) {
+        return false;
+    }
+}

@@ -50,6 +50,9 @@ struct KeyScript {
 KeyScript parsekeyfile(const std::string& text);
 // The events of a key file alone.
 std::vector<ScriptedEvent> parsekeyscript(const std::string& text);
+// A whole number and nothing else, as a scripted run's frame, seed and
+// snapshot arguments are written; false for anything else.
+bool wholenumber(const std::string& text, long long& value);
 
 // Hands scripted events to the game when their frame begins: keys and typed
 // characters as they are, pad events through the pad mapping.

@@ -44,28 +44,18 @@ struct Arguments {
     std::set<long long> snapshots;
 };
 
-bool number(const std::string& text, long long& value) {
-    try {
-        size_t used = 0;
-        value = std::stoll(text, &used);
-        return used == text.size();
-    } catch (...) {
-        return false;
-    }
-}
-
 bool parse(int argc, char** argv, Arguments& out, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         std::string value = i + 1 < argc ? argv[i + 1] : "";
         long long n = 0;
-        if (arg == "--frames" && number(value, n) && n >= 1) {
+        if (arg == "--frames" && wholenumber(value, n) && n >= 1) {
             out.frames = n;
-        } else if (arg == "--seed" && number(value, n)) {
+        } else if (arg == "--seed" && wholenumber(value, n)) {
             out.seed = n;
         } else if (arg == "--keys" && !value.empty()) {
             out.keys = value;
-        } else if (arg == "--snapshot" && number(value, n) && n >= 1) {
+        } else if (arg == "--snapshot" && wholenumber(value, n) && n >= 1) {
             out.snapshots.insert(n);
         } else {
             error = "bad argument " + arg + " " + value;
