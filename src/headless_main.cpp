@@ -16,6 +16,7 @@
 #include "core/game.h"
 #include "platform/folders.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/keyscript.h"
 
 namespace {
 int usage(const std::string& message) {

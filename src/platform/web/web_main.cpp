@@ -17,6 +17,7 @@
 #include "platform/files.h"
 #include "platform/font.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/keyscript.h"
 #include "platform/web/web_platform.h"
 
 EM_JS(void, page_message, (const char* text), { VolmarinPage.message(UTF8ToString(text)); });
