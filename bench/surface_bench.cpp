@@ -36,6 +36,7 @@ void polygons(benchmark::State& state, int vertices, int fillstyle) {
     for (auto _ : state) {
         const auto& s = shapes[i++ & 7];
         surface.polygon(s.data(), vertices);
+        surface.finish();
     }
     state.SetItemsProcessed(state.iterations());
     state.counters["budget_%"] = benchmark::Counter(

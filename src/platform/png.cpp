@@ -7,6 +7,7 @@
 #include "platform/surface.h"
 
 bool Surface::savepng(const std::string& path) const {
+    finish();
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);

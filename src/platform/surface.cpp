@@ -5,8 +5,13 @@
 #include "platform/surface.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "platform/font.h"
 
@@ -44,6 +49,131 @@ bool clipsegment(double& x0, double& y0, double& x1, double& y1, double xmin, do
 }
 }  // namespace
 
+// One drawing thread's view of the image: the rows it may write, its scratch
+// for the scanline fill and its count of pixels written.
+struct Surface::Raster {
+    Raster(uint32_t* image, int w, int h) : pixels(image), width(w), height(h), bottom(h) {
+        crossings.resize(2048);
+        edges.resize(2048);
+        active.resize(2048);
+    }
+
+    uint32_t* pixels;
+    int width, height;
+    int top = 0, bottom;  // the rows written, [top, bottom)
+    struct Edge {
+        double ax, ay;        // the edge's first point
+        double slope;         // x per row along the edge
+        int64_t top, bottom;  // the rows whose centre line the edge crosses
+    };
+    // Kept so that drawing allocates nothing once the largest outline is known.
+    std::vector<double> crossings;
+    std::vector<Edge> edges;
+    std::vector<const Edge*> active;
+    uint64_t written = 0;
+
+    void polygon(const PixelPoint* points, int n, bool solid, uint32_t fillargb, uint32_t outline);
+    // The pixels from (x0, y0) to (x1, y1), corners included, within the image.
+    void rectangle(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t argb);
+
+  private:
+    void plot(int64_t x, int64_t y, uint32_t argb) {
+        if (x >= 0 && y >= top && x < width && y < bottom) {
+            pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)] = argb;
+            ++written;
+        }
+    }
+    void fillrow(uint32_t* p, int count, uint32_t argb);
+    void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
+    void lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
+    void fill(const PixelPoint* points, int n, uint32_t argb);
+    static constexpr int monotone_limit = 64;  // larger outlines take the general fill
+    bool fillmonotone(const PixelPoint* points, int n, uint32_t argb);
+    void fillcrossings(int64_t y, double from, double to, uint32_t argb);
+    void fillbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop, uint32_t argb);
+};
+
+// A kept shape: a polygon whose points are in the point list, or a rectangle.
+struct Surface::Shape {
+    int32_t first = 0, n = 0;     // points; n = 0 for a rectangle
+    int64_t top = 0, bottom = 0;  // the rows it can touch, both included
+    int64_t left = 0, right = 0;  // a rectangle's columns, both included
+    bool solid = false;
+    uint32_t fill = 0, outline = 0;
+};
+
+// The second drawing thread. It sleeps until a finish hands it a round, then
+// takes bands of rows until none are left, as this thread does.
+struct Surface::Helper {
+    explicit Helper(const Surface& s) : surface(s), raster(s.pixels_.data(), s.width_, s.height_) {
+        thread = std::thread([this] { run(); });
+    }
+    ~Helper() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            stop = true;
+        }
+        wake.notify_one();
+        thread.join();
+    }
+
+    void run() {
+        uint64_t seen = 0;
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                wake.wait(lock, [&] { return stop || round != seen; });
+                if (stop) return;
+                seen = round;
+            }
+            surface.drawbands(raster);
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                finished = seen;
+            }
+            done.notify_one();
+        }
+    }
+
+    // Draws this round's bands together with the calling thread.
+    void share(Raster& own) {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++round;
+        }
+        wake.notify_one();
+        surface.drawbands(own);
+        std::unique_lock<std::mutex> lock(mutex);
+        done.wait(lock, [&] { return finished == round; });
+    }
+
+    const Surface& surface;
+    Raster raster;
+    std::mutex mutex;
+    std::condition_variable wake, done;
+    uint64_t round = 0, finished = 0;
+    bool stop = false;
+    std::thread thread;
+};
+
+namespace {
+// Rows of a band: the two threads take bands as they come free, so the work
+// is shared evenly however the shapes lie, and few shapes cross two bands.
+constexpr int band_rows = 128;
+// Kept shapes beyond these are drawn at once, so the lists stay small however
+// long nothing reads the image.
+constexpr size_t most_kept_shapes = 8192, most_kept_points = 1 << 18;
+// Shapes whose boxes cover less than this (a crowded level's frame covers
+// about a third of it) are drawn by this thread alone: waking the second
+// costs more than it saves.
+constexpr uint64_t default_shared_work = 1000000;
+#ifdef __EMSCRIPTEN__
+constexpr bool two_threads = false;  // the page runs on one thread
+#else
+constexpr bool two_threads = true;
+#endif
+}  // namespace
+
 Surface::Surface(int clientwidth, int clientheight, int outerwidth, int outerheight)
     : width_(std::max(1, clientwidth)),
       height_(std::max(1, clientheight)),
@@ -51,11 +181,9 @@ Surface::Surface(int clientwidth, int clientheight, int outerwidth, int outerhei
       outerheight_(std::max(1, outerheight)),
       scalewidth_(600.0 * outerwidth_ / outerheight_),
       pixels_(static_cast<size_t>(width_) * height_, 0xFF000000u),
-      fonts_(std::make_unique<FontCache>()) {
-    crossings_.resize(2048);
-    edges_.resize(2048);
-    active_.resize(2048);
-}
+      sharedwork_(default_shared_work),
+      raster_(std::make_unique<Raster>(pixels_.data(), width_, height_)),
+      fonts_(std::make_unique<FontCache>()) {}
 
 Surface::~Surface() = default;
 
@@ -69,24 +197,147 @@ void Surface::setfontsize(double points) {
     fontsize_ = points;
 }
 
-void Surface::clear() {
-    std::fill(pixels_.begin(), pixels_.end(), toargb(backcolour_));
-    pixelswritten_ += pixels_.size();
+// --- kept shapes
+
+void Surface::keep(const Shape& shape, const PixelPoint* points) {
+    if (shape.bottom < 0 || shape.top >= height_) return;
+    if (!two_threads) {
+        Raster& r = *raster_;
+        if (shape.n == 0) {
+            r.rectangle(shape.left, shape.top, shape.right, shape.bottom, shape.fill);
+        } else {
+            r.polygon(points, shape.n, shape.solid, shape.fill, shape.outline);
+        }
+        pixelswritten_ += r.written;
+        r.written = 0;
+        return;
+    }
+    if (shapes_.size() >= most_kept_shapes ||
+        shapepoints_.size() + static_cast<size_t>(shape.n) > most_kept_points)
+        finish();
+    Shape& kept = shapes_.emplace_back(shape);
+    kept.first = static_cast<int32_t>(shapepoints_.size());
+    shapepoints_.insert(shapepoints_.end(), points, points + shape.n);
+    const int64_t rows =
+        std::min<int64_t>(shape.bottom, height_ - 1) - std::max<int64_t>(shape.top, 0) + 1;
+    const int64_t columns = std::clamp<int64_t>(shape.right, 0, width_ - 1) -
+                            std::clamp<int64_t>(shape.left, 0, width_ - 1) + 1;
+    keptwork_ += static_cast<uint64_t>(std::max<int64_t>(rows, 0) * std::max<int64_t>(columns, 0));
 }
 
-void Surface::plot(int x, int y, uint32_t argb) {
-    if (x >= 0 && y >= 0 && x < width_ && y < height_) {
-        pixels_[static_cast<size_t>(y) * width_ + x] = argb;
-        ++pixelswritten_;
+void Surface::drawshapes(Raster& r) const {
+    for (const Shape& s : shapes_) {
+        if (s.bottom < r.top || s.top >= r.bottom) continue;
+        if (s.n == 0) {
+            r.rectangle(s.left, s.top, s.right, s.bottom, s.fill);
+        } else {
+            r.polygon(&shapepoints_[static_cast<size_t>(s.first)], s.n, s.solid, s.fill, s.outline);
+        }
     }
 }
 
-void Surface::span(int y, int x0, int x1, uint32_t argb) {
-    if (y < 0 || y >= height_) return;
-    x0 = std::max(x0, 0);
-    x1 = std::min(x1, width_ - 1);
+// Takes bands until none are left; a band's pixels receive the shapes in the
+// order they were drawn, so the image is the one sequential drawing gives.
+void Surface::drawbands(Raster& r) const {
+    const int bands = (height_ + band_rows - 1) / band_rows;
+    for (int b; (b = nextband_.fetch_add(1)) < bands;) {
+        r.top = b * band_rows;
+        r.bottom = std::min(height_, r.top + band_rows);
+        drawshapes(r);
+    }
+    r.top = 0;
+    r.bottom = height_;
+}
+
+void Surface::finish() const {
+    if (shapes_.empty()) return;
+    if (keptwork_ >= sharedwork_ && !helper_ && !helperfailed_) {
+        try {
+            helper_ = std::make_unique<Helper>(*this);
+        } catch (const std::system_error&) {
+            helperfailed_ = true;  // no second thread to be had: this one draws alone
+        }
+    }
+    if (keptwork_ >= sharedwork_ && helper_) {
+        nextband_ = 0;
+        helper_->share(*raster_);
+        pixelswritten_ += helper_->raster.written;
+        helper_->raster.written = 0;
+        ++sharedfinishes_;
+    } else {
+        drawshapes(*raster_);
+    }
+    pixelswritten_ += raster_->written;
+    raster_->written = 0;
+    shapes_.clear();
+    shapepoints_.clear();
+    keptwork_ = 0;
+}
+
+// --- drawing
+
+void Surface::clear() {
+    Shape s;
+    s.top = 0;
+    s.bottom = height_ - 1;
+    s.left = 0;
+    s.right = width_ - 1;
+    s.fill = toargb(backcolour_);
+    keep(s, nullptr);
+}
+
+void Surface::polygon(const PixelPoint* points, int n) {
+    if (n <= 0) return;
+    Shape s;
+    s.n = n;
+    s.solid = n >= 3 && fillstyle_ == 0;
+    s.fill = toargb(fillcolour_);
+    s.outline = toargb(linecolour_);
+    s.top = s.bottom = points[0].y;
+    s.left = s.right = points[0].x;
+    for (int i = 1; i < n; ++i) {
+        s.top = std::min<int64_t>(s.top, points[i].y);
+        s.bottom = std::max<int64_t>(s.bottom, points[i].y);
+        s.left = std::min<int64_t>(s.left, points[i].x);
+        s.right = std::max<int64_t>(s.right, points[i].x);
+    }
+    keep(s, points);
+}
+
+void Surface::blacken(int x, int y, int w, int h) {
+    if (w <= 0 || h <= 0) return;
+    Shape s;
+    s.left = x;
+    s.top = y;
+    s.right = static_cast<int64_t>(x) + w - 1;
+    s.bottom = static_cast<int64_t>(y) + h - 1;
+    s.fill = 0xFF000000u;
+    keep(s, nullptr);
+}
+
+void Surface::fillrect(double x1, double y1, double x2, double y2, int32_t colour) {
+    double sx = width_ / scalewidth_, sy = pixelscale();
+    long px0 = std::lround(std::min(x1, x2) * sx), px1 = std::lround(std::max(x1, x2) * sx);
+    long py0 = std::lround(std::min(y1, y2) * sy), py1 = std::lround(std::max(y1, y2) * sy);
+    Shape s;
+    s.left = std::clamp<long>(px0, -1, width_);
+    s.right = std::clamp<long>(px1, -1, width_);
+    s.top = std::clamp<long>(py0, -1, height_);
+    s.bottom = std::clamp<long>(py1, -1, height_);
+    s.fill = toargb(colour);
+    keep(s, nullptr);
+}
+
+// --- the raster
+
+void Surface::Raster::rectangle(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t argb) {
+    x0 = std::max<int64_t>(x0, 0);
+    x1 = std::min<int64_t>(x1, width - 1);
     if (x0 > x1) return;
-    fillrow(pixels_.data() + static_cast<size_t>(y) * width_ + x0, x1 - x0 + 1, argb);
+    const int64_t last = std::min<int64_t>(y1, bottom - 1);
+    for (int64_t y = std::max<int64_t>(y0, top); y <= last; ++y) {
+        fillrow(pixels + static_cast<size_t>(y) * width + x0, static_cast<int>(x1 - x0 + 1), argb);
+    }
 }
 
 namespace {
@@ -111,22 +362,22 @@ inline __attribute__((always_inline)) void fillpixels(uint32_t* p, int count, ui
 }
 }  // namespace
 
-inline void Surface::fillrow(uint32_t* p, int count, uint32_t argb) {
-    pixelswritten_ += static_cast<uint64_t>(count);
+inline void Surface::Raster::fillrow(uint32_t* p, int count, uint32_t argb) {
+    written += static_cast<uint64_t>(count);
     fillpixels(p, count, argb);
 }
 
-// A line whose two ends are inside the image: every step is, so the pixels are
-// written without testing each one. The steps are those of line().
-void Surface::lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb) {
+// A line whose two ends are inside the rows written: every step is, so the
+// pixels are written without testing each one. The steps are those of line().
+void Surface::Raster::lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb) {
     const int64_t dx = std::abs(static_cast<int64_t>(x1) - x0),
                   dy = -std::abs(static_cast<int64_t>(y1) - y0);
     const int sx = x0 < x1 ? 1 : -1;
-    const ptrdiff_t rowstep = (y0 < y1 ? 1 : -1) * static_cast<ptrdiff_t>(width_);
+    const ptrdiff_t rowstep = (y0 < y1 ? 1 : -1) * static_cast<ptrdiff_t>(width);
     int64_t err = dx + dy;
-    uint32_t* p = pixels_.data() + static_cast<size_t>(y0) * width_ + x0;
+    uint32_t* p = pixels + static_cast<size_t>(y0) * width + x0;
     int64_t steps = std::max(dx, -dy);
-    pixelswritten_ += static_cast<uint64_t>(steps + 1);
+    written += static_cast<uint64_t>(steps + 1);
     // A line at least as wide as high steps x on every pixel, one at least as
     // high as wide steps y on every pixel (the error term never leaves the
     // half-range that guarantees it), so only the other axis needs the test.
@@ -149,34 +400,32 @@ void Surface::lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_
     }
 }
 
-void Surface::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb) {
+void Surface::Raster::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb) {
     if (std::abs(x0) > stepping_limit || std::abs(y0) > stepping_limit ||
         std::abs(x1) > stepping_limit || std::abs(y1) > stepping_limit) {
         double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
-        if (!clipsegment(fx0, fy0, fx1, fy1, -2, -2, width_ + 1, height_ + 1)) return;
+        if (!clipsegment(fx0, fy0, fx1, fy1, -2, -2, width + 1, height + 1)) return;
         x0 = static_cast<int32_t>(std::lround(fx0));
         y0 = static_cast<int32_t>(std::lround(fy0));
         x1 = static_cast<int32_t>(std::lround(fx1));
         y1 = static_cast<int32_t>(std::lround(fy1));
     }
     // Wholly outside on one side: nothing to step.
-    if ((x0 < 0 && x1 < 0) || (y0 < 0 && y1 < 0) || (x0 >= width_ && x1 >= width_) ||
-        (y0 >= height_ && y1 >= height_))
+    if ((x0 < 0 && x1 < 0) || (y0 < top && y1 < top) || (x0 >= width && x1 >= width) ||
+        (y0 >= bottom && y1 >= bottom))
         return;
-    if (x0 >= 0 && x1 >= 0 && y0 >= 0 && y1 >= 0 && x0 < width_ && x1 < width_ && y0 < height_ &&
-        y1 < height_) {
+    if (x0 >= 0 && x1 >= 0 && y0 >= top && y1 >= top && x0 < width && x1 < width && y0 < bottom &&
+        y1 < bottom) {
         lineinside(x0, y0, x1, y1, argb);
         return;
     }
-    int64_t dx = std::abs(static_cast<int64_t>(x1) - x0),
-            dy = -std::abs(static_cast<int64_t>(y1) - y0);
-    int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    const int64_t dx = std::abs(static_cast<int64_t>(x1) - x0),
+                  dy = -std::abs(static_cast<int64_t>(y1) - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int64_t err = dx + dy;
     int32_t x = x0, y = y0;
-    for (;;) {
-        plot(x, y, argb);
-        if (x == x1 && y == y1) break;
-        int64_t e2 = 2 * err;
+    const auto step = [&] {
+        const int64_t e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
             x += sx;
@@ -185,7 +434,24 @@ void Surface::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb
             err += dx;
             y += sy;
         }
+    };
+    // The rows go one way only, so the steps before the rows written only
+    // move along the line, and the first step beyond them ends it.
+    while (sy > 0 ? y < top : y >= bottom) {
+        if (x == x1 && y == y1) return;
+        step();
     }
+    uint64_t count = 0;
+    for (;;) {
+        if (y < top || y >= bottom) break;
+        if (x >= 0 && x < width) {
+            pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)] = argb;
+            ++count;
+        }
+        if (x == x1 && y == y1) break;
+        step();
+    }
+    written += count;
 }
 
 namespace {
@@ -198,86 +464,85 @@ inline int64_t ceilofcrossing(double t) {
 
 }  // namespace
 
-void Surface::fill(const PixelPoint* points, int n, uint32_t argb) {
+void Surface::Raster::fill(const PixelPoint* points, int n, uint32_t argb) {
     // Pixel (x, y) is inside when its centre (x + 0.5, y + 0.5) is, by the
     // even-odd rule. An edge from a to b crosses the centre line of rows
     // min(a.y, b.y) to max(a.y, b.y) - 1; edges enter and leave an active list
     // as the rows go down, so a row only looks at the edges that cross it.
-    if (edges_.size() < 2 * static_cast<size_t>(n)) {
+    if (edges.size() < 2 * static_cast<size_t>(n)) {
         // Grows only for the largest polygon yet, never frame after frame.
-        edges_.resize(2 * static_cast<size_t>(n));
-        active_.resize(n);
-        crossings_.resize(n);
+        edges.resize(2 * static_cast<size_t>(n));
+        active.resize(n);
+        crossings.resize(n);
     }
     if (n <= monotone_limit && fillmonotone(points, n, argb)) return;
-    Edge* edges = edges_.data();
+    Edge* list = edges.data();
     int count = 0;
     for (int i = 0; i < n; ++i) {
         const PixelPoint& a = points[i];
         const PixelPoint& b = points[i + 1 == n ? 0 : i + 1];
         if (a.y == b.y) continue;
-        int64_t top = std::min(a.y, b.y), bottom = static_cast<int64_t>(std::max(a.y, b.y)) - 1;
-        if (bottom < 0 || top >= height_) continue;
-        edges[count++] = {static_cast<double>(a.x), static_cast<double>(a.y),
-                          (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y), top,
-                          bottom};
+        int64_t first = std::min(a.y, b.y), last = static_cast<int64_t>(std::max(a.y, b.y)) - 1;
+        if (last < top || first >= bottom) continue;
+        list[count++] = {static_cast<double>(a.x), static_cast<double>(a.y),
+                         (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y), first,
+                         last};
     }
     if (count == 0) return;
     // By first row; the order of edges that start together does not matter,
     // since a row's crossings are sorted.
     if (count > 16) {
-        std::sort(edges, edges + count, [](const Edge& l, const Edge& r) { return l.top < r.top; });
+        std::sort(list, list + count, [](const Edge& l, const Edge& r) { return l.top < r.top; });
     } else {
         for (int i = 1; i < count; ++i) {
-            Edge e = edges[i];
+            Edge e = list[i];
             int j = i;
-            for (; j > 0 && edges[j - 1].top > e.top; --j) edges[j] = edges[j - 1];
-            edges[j] = e;
+            for (; j > 0 && list[j - 1].top > e.top; --j) list[j] = list[j - 1];
+            list[j] = e;
         }
     }
     // The active edges are kept in the order of their crossings: from one row
     // to the next that order changes only where edges start, end or cross, so
     // re-sorting it costs a pass over the list.
-    const Edge** active = active_.data();
-    double* crossings = crossings_.data();
+    const Edge** on = active.data();
+    double* at = crossings.data();
     int activecount = 0, next = 0;
-    int64_t y = std::max<int64_t>(edges[0].top, 0);
-    while (y < height_ && (next < count || activecount > 0)) {
-        if (activecount == 0 && edges[next].top > y) y = edges[next].top;
-        if (y >= height_) break;
-        while (next < count && edges[next].top <= y) active[activecount++] = &edges[next++];
+    int64_t y = std::max<int64_t>(list[0].top, top);
+    while (y < bottom && (next < count || activecount > 0)) {
+        if (activecount == 0 && list[next].top > y) y = list[next].top;
+        if (y >= bottom) break;
+        while (next < count && list[next].top <= y) on[activecount++] = &list[next++];
         const double yc = static_cast<double>(y) + 0.5;
         int kept = 0;
         for (int k = 0; k < activecount; ++k) {
-            const Edge* e = active[k];
+            const Edge* e = on[k];
             if (e->bottom < y) continue;
-            active[kept] = e;
-            crossings[kept] = e->ax + (yc - e->ay) * e->slope;
+            on[kept] = e;
+            at[kept] = e->ax + (yc - e->ay) * e->slope;
             ++kept;
         }
         activecount = kept;
         if (activecount == 2) {
             // A convex stretch: the same two edges down to the next row where
             // an edge starts or ends.
-            int64_t stop = next < count ? std::min<int64_t>(edges[next].top, height_) : height_;
-            stop = std::min({stop, active[0]->bottom + 1, active[1]->bottom + 1});
-            fillbetween(*active[0], *active[1], y, stop, argb);
+            int64_t stop = next < count ? std::min<int64_t>(list[next].top, bottom) : bottom;
+            stop = std::min({stop, on[0]->bottom + 1, on[1]->bottom + 1});
+            fillbetween(*on[0], *on[1], y, stop, argb);
             y = stop;
             continue;
         }
         for (int i = 1; i < activecount; ++i) {
-            const double v = crossings[i];
-            const Edge* e = active[i];
+            const double v = at[i];
+            const Edge* e = on[i];
             int j = i;
-            for (; j > 0 && crossings[j - 1] > v; --j) {
-                crossings[j] = crossings[j - 1];
-                active[j] = active[j - 1];
+            for (; j > 0 && at[j - 1] > v; --j) {
+                at[j] = at[j - 1];
+                on[j] = on[j - 1];
             }
-            crossings[j] = v;
-            active[j] = e;
+            at[j] = v;
+            on[j] = e;
         }
-        for (int k = 0; k + 1 < activecount; k += 2)
-            fillcrossings(y, crossings[k], crossings[k + 1], argb);
+        for (int k = 0; k + 1 < activecount; k += 2) fillcrossings(y, at[k], at[k + 1], argb);
         ++y;
     }
 }
@@ -288,7 +553,7 @@ void Surface::fill(const PixelPoint* points, int n, uint32_t argb) {
 // sorting and no active list; false for any other outline, which the general
 // fill then takes. Each chain edge is the very edge the general fill builds,
 // so the crossings and pixels are the same.
-bool Surface::fillmonotone(const PixelPoint* points, int n, uint32_t argb) {
+bool Surface::Raster::fillmonotone(const PixelPoint* points, int n, uint32_t argb) {
     // The directions of the edges, up or down, must change exactly twice round
     // the outline; level edges cross no row and do not count.
     int changes = 0, first = 0, last = 0, firstdown = -1;
@@ -312,8 +577,8 @@ bool Surface::fillmonotone(const PixelPoint* points, int n, uint32_t argb) {
     if (changes != 2 || firstdown < 0) return false;
     // From the top: the down chain in order, and the up chain, which is walked
     // backwards below.
-    Edge* down = edges_.data();
-    Edge* up = down + n;  // edges_ holds 2n entries at least
+    Edge* down = edges.data();
+    Edge* up = down + n;  // edges holds 2n entries at least
     int downs = 0, ups = 0;
     for (int m = 0, i = firstdown; m < n; ++m, i = i + 1 == n ? 0 : i + 1) {
         const PixelPoint& a = points[i];
@@ -325,8 +590,8 @@ bool Surface::fillmonotone(const PixelPoint* points, int n, uint32_t argb) {
              std::min(a.y, b.y), static_cast<int64_t>(std::max(a.y, b.y)) - 1};
     }
     int d = 0, u = ups - 1;
-    int64_t y = std::max<int64_t>(down[0].top, 0);
-    const int64_t end = std::min<int64_t>(down[downs - 1].bottom + 1, height_);
+    int64_t y = std::max<int64_t>(down[0].top, top);
+    const int64_t end = std::min<int64_t>(down[downs - 1].bottom + 1, bottom);
     while (y < end) {
         while (down[d].bottom < y) ++d;
         while (up[u].bottom < y) --u;
@@ -338,39 +603,57 @@ bool Surface::fillmonotone(const PixelPoint* points, int n, uint32_t argb) {
 }
 
 // Pixels whose centres lie between two crossings of row y.
-inline void Surface::fillcrossings(int64_t y, double from, double to, uint32_t argb) {
+inline void Surface::Raster::fillcrossings(int64_t y, double from, double to, uint32_t argb) {
     const int64_t left = ceilofcrossing(from - 0.5);
     const int64_t right = ceilofcrossing(to - 0.5) - 1;
-    if (right < 0 || left >= width_ || left > right) return;
-    const int64_t x0 = std::max<int64_t>(left, 0), x1 = std::min<int64_t>(right, width_ - 1);
-    fillrow(pixels_.data() + static_cast<size_t>(y) * width_ + x0, static_cast<int>(x1 - x0 + 1),
-            argb);
+    if (right < 0 || left >= width || left > right) return;
+    const int64_t x0 = std::max<int64_t>(left, 0), x1 = std::min<int64_t>(right, width - 1);
+    fillrow(pixels + static_cast<size_t>(y) * width + x0, static_cast<int>(x1 - x0 + 1), argb);
 }
 
-void Surface::fillbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop, uint32_t argb) {
-    for (; y < stop; ++y) {
-        const double yc = static_cast<double>(y) + 0.5;
-        double c0 = e0.ax + (yc - e0.ay) * e0.slope;
-        double c1 = e1.ax + (yc - e1.ay) * e1.slope;
-        if (c0 > c1) std::swap(c0, c1);
-        fillcrossings(y, c0, c1, argb);
+void Surface::Raster::fillbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop,
+                                  uint32_t argb) {
+    // The rows' ends are worked out a batch at a time before any pixel is
+    // written, so the arithmetic of one row overlaps that of the next.
+    // Clamping before rounding up gives the rounded value clamped, as the
+    // bounds are whole numbers.
+    constexpr int batch = 32;
+    int32_t lefts[batch], rights[batch];
+    const double w = width;
+    while (y < stop) {
+        const int rows = static_cast<int>(std::min<int64_t>(stop - y, batch));
+        const double y0 = static_cast<double>(y) + 0.5;
+        for (int r = 0; r < rows; ++r) {
+            const double yc = y0 + r;
+            const double c0 = e0.ax + (yc - e0.ay) * e0.slope;
+            const double c1 = e1.ax + (yc - e1.ay) * e1.slope;
+            const double lo = std::min(std::max((c0 < c1 ? c0 : c1) - 0.5, 0.0), w);
+            const double hi = std::min(std::max((c0 < c1 ? c1 : c0) - 0.5, 0.0), w);
+            const int32_t l = static_cast<int32_t>(lo), h = static_cast<int32_t>(hi);
+            lefts[r] = l + (static_cast<double>(l) < lo ? 1 : 0);
+            rights[r] = h + (static_cast<double>(h) < hi ? 1 : 0) - 1;
+        }
+        uint32_t* row = pixels + static_cast<size_t>(y) * width;
+        for (int r = 0; r < rows; ++r, row += width) {
+            if (lefts[r] <= rights[r]) fillrow(row + lefts[r], rights[r] - lefts[r] + 1, argb);
+        }
+        y += rows;
     }
 }
 
-void Surface::polygon(const PixelPoint* points, int n) {
-    if (n <= 0) return;
-    if (n >= 3 && fillstyle_ == 0) fill(points, n, toargb(fillcolour_));
-    uint32_t outline = toargb(linecolour_);
+void Surface::Raster::polygon(const PixelPoint* points, int n, bool solid, uint32_t fillargb,
+                              uint32_t outline) {
+    if (solid) fill(points, n, fillargb);
     if (n == 1) {
         plot(points[0].x, points[0].y, outline);
         return;
     }
     int segments = n == 2 ? 1 : n;
-    // An outline wholly inside the image needs no clipping on any of its lines.
+    // An outline wholly inside the rows written needs no clipping on any of its lines.
     bool inside = true;
     for (int i = 0; i < n && inside; ++i) {
         inside =
-            points[i].x >= 0 && points[i].y >= 0 && points[i].x < width_ && points[i].y < height_;
+            points[i].x >= 0 && points[i].y >= top && points[i].x < width && points[i].y < bottom;
     }
     for (int i = 0; i < segments; ++i) {
         const PixelPoint& a = points[i];
@@ -383,27 +666,8 @@ void Surface::polygon(const PixelPoint* points, int n) {
     }
 }
 
-void Surface::blacken(int x, int y, int w, int h) {
-    int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
-    int64_t x1 = std::min<int64_t>(static_cast<int64_t>(x) + w, width_);
-    int64_t y1 = std::min<int64_t>(static_cast<int64_t>(y) + h, height_);
-    for (int64_t row = y0; row < y1; ++row)
-        span(static_cast<int>(row), static_cast<int>(x0), static_cast<int>(x1 - 1), 0xFF000000u);
-}
-
-void Surface::fillrect(double x1, double y1, double x2, double y2, int32_t colour) {
-    double sx = width_ / scalewidth_, sy = pixelscale();
-    long px0 = std::lround(std::min(x1, x2) * sx), px1 = std::lround(std::max(x1, x2) * sx);
-    long py0 = std::lround(std::min(y1, y2) * sy), py1 = std::lround(std::max(y1, y2) * sy);
-    px0 = std::clamp<long>(px0, -1, width_);
-    px1 = std::clamp<long>(px1, -1, width_);
-    py0 = std::clamp<long>(py0, -1, height_);
-    py1 = std::clamp<long>(py1, -1, height_);
-    for (long row = py0; row <= py1; ++row)
-        span(static_cast<int>(row), static_cast<int>(px0), static_cast<int>(px1), toargb(colour));
-}
-
 void Surface::print(std::string_view text) {
+    finish();  // text is blended with what lies beneath it
     double sx = width_ / scalewidth_, sy = pixelscale();
     long penx = std::lround(currentx_ * sx);
     long top = std::lround(currenty_ * sy);
@@ -446,6 +710,7 @@ double Surface::textheight(std::string_view) {
 }
 
 int32_t Surface::pixel(int x, int y) const {
+    finish();
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
     return fromargb(pixels_[static_cast<size_t>(y) * width_ + x]);
 }

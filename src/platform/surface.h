@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -82,46 +83,58 @@ class Surface {
     double textheight(std::string_view text);  // playfield units
 
     // --- pixels
+    // Shapes are kept and drawn together, in bands of rows shared with a
+    // second thread when there are many; anything that reads the image first
+    // finishes them, so what is read is always what sequential drawing gives.
+    void finish() const;
+    // The kept shapes' area (in pixels of their bounding boxes) from which the
+    // drawing is shared between two threads; 0 shares every time.
+    void setsharedwork(uint64_t pixels) { sharedwork_ = pixels; }
     // The colour of a pixel, in the game's colour form; 0 outside the image.
     int32_t pixel(int x, int y) const;
     // Rows of 0xAARRGGBB words, for presenting.
-    const uint32_t* data() const { return pixels_.data(); }
+    const uint32_t* data() const {
+        finish();
+        return pixels_.data();
+    }
     int pitchbytes() const { return width_ * 4; }
     bool savepng(const std::string& path) const;
     // Pixels written by polygons, rectangles and clearing since the image was
     // made, counting a pixel again each time it is drawn over: the fill work.
-    uint64_t pixelswritten() const { return pixelswritten_; }
+    uint64_t pixelswritten() const {
+        finish();
+        return pixelswritten_;
+    }
+    // Times the drawing was shared with the second thread.
+    uint64_t sharedfinishes() const { return sharedfinishes_; }
 
   private:
-    void plot(int x, int y, uint32_t argb);
-    void span(int y, int x0, int x1, uint32_t argb);
-    void fillrow(uint32_t* p, int count, uint32_t argb);
-    void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
-    void lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
-    void fill(const PixelPoint* points, int n, uint32_t argb);
-    static constexpr int monotone_limit = 64;  // larger outlines take the general fill
-    bool fillmonotone(const PixelPoint* points, int n, uint32_t argb);
-    struct Edge;
-    void fillcrossings(int64_t y, double from, double to, uint32_t argb);
-    void fillbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop, uint32_t argb);
+    struct Raster;
+    struct Shape;
+    struct Helper;
+    // Keeps a shape for the next finish, or draws it at once where no second
+    // thread is ever used.
+    void keep(const Shape& shape, const PixelPoint* points);
+    void drawshapes(Raster& raster) const;
+    void drawbands(Raster& raster) const;
 
     int width_, height_, outerwidth_, outerheight_;
     double scalewidth_;
-    std::vector<uint32_t> pixels_;
+    mutable std::vector<uint32_t> pixels_;
     int32_t backcolour_ = 0, linecolour_ = 0, fillcolour_ = 0;
     int fillstyle_ = 0;
     double fontsize_ = 10;
     double currentx_ = 0, currenty_ = 0;
-    // Scratch for the scanline fill, kept so that drawing allocates nothing.
-    struct Edge {
-        double ax, ay;        // the edge's first point
-        double slope;         // x per row along the edge
-        int64_t top, bottom;  // the rows whose centre line the edge crosses
-    };
-    std::vector<double> crossings_;
-    std::vector<Edge> edges_;
-    std::vector<const Edge*> active_;
-    uint64_t pixelswritten_ = 0;
+    // The kept shapes, their points and their area.
+    mutable std::vector<Shape> shapes_;
+    mutable std::vector<PixelPoint> shapepoints_;
+    mutable uint64_t keptwork_ = 0;
+    uint64_t sharedwork_;
+    mutable uint64_t pixelswritten_ = 0, sharedfinishes_ = 0;
+    mutable std::unique_ptr<Raster> raster_;  // this thread's
+    mutable std::unique_ptr<Helper> helper_;  // started at the first shared finish
+    mutable bool helperfailed_ = false;
+    mutable std::atomic<int> nextband_{0};  // the next band a drawing thread takes
     std::unique_ptr<FontCache> fonts_;
 };
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -209,4 +210,65 @@ TEST(Surface, PolygonsOfEveryShapeGiveThePixelsOfThePlainRasterRule) {
             }
         }
     }
+}
+
+TEST(Surface, ShapesDrawnTogetherByTwoThreadsGiveTheImageOfShapesDrawnOneByOne) {
+    // Shapes of every kind, many crossing the bands' edges or the image's,
+    // some enormous, with rectangles, a clear and text among them; one image
+    // shares every batch between two threads, the other draws each shape alone.
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const int w = 823, h = 709;
+    Surface shared(w, h), alone(w, h);
+    shared.setsharedwork(0);
+    alone.setsharedwork(UINT64_MAX);
+    for (Surface* s : {&shared, &alone}) s->setfontsize(14);
+    for (int shape = 0; shape < 1500; ++shape) {
+        const int kind = shape % 6;
+        const int n = kind == 3 ? 1 + static_cast<int>(rng() % 2)
+                                : 3 + static_cast<int>(rng() % (shape % 9 == 0 ? 300 : 12));
+        const double far = shape % 50 == 0 ? 200000 : 0;
+        const double cx = unit(rng) * (w + 200) - 100 - far, cy = unit(rng) * (h + 200) - 100,
+                     size = 1 + unit(rng) * (shape % 11 == 0 ? 400 : 60) + far * 2;
+        std::vector<PixelPoint> p(n);
+        for (int j = 0; j < n; ++j) {
+            const double a = kind == 1 ? unit(rng) * 6.283 : 6.283 / n * j;
+            const double r = kind == 2 ? size * (0.3 + unit(rng)) : size;
+            p[j] = {static_cast<int32_t>(std::lround(cx + std::cos(a) * r)),
+                    static_cast<int32_t>(std::lround(cy + std::sin(a) * r))};
+        }
+        const auto colour = [&] { return static_cast<int32_t>(rng() & 0xFFFFFF); };
+        const int32_t line = colour(), fill = colour();
+        const int style = shape % 5 == 0 ? 1 : 0;
+        const int x = static_cast<int>(unit(rng) * w) - 50,
+                  y = static_cast<int>(unit(rng) * h) - 50;
+        const int32_t back = colour();
+        for (Surface* s : {&shared, &alone}) {
+            if (kind == 4) {
+                s->blacken(x, y, static_cast<int>(size), static_cast<int>(size / 2));
+            } else if (kind == 5 && shape % 12 == 5) {
+                s->fillrect(x / 1.2, y / 1.2, (x + size) / 1.2, (y + size) / 1.2, fill);
+            } else {
+                draw(*s, p, line, fill, style);
+            }
+            if (shape == 700) {
+                s->setbackcolour(back);
+                s->clear();
+            }
+            if (shape % 97 == 0) {  // text is blended with the shape drawn just before it
+                s->setposition(cx / s->pixelscale(), cy / s->pixelscale());
+                s->setlinecolour(line);
+                s->print("Shared 42");
+            }
+            if (s == &alone) s->finish();
+        }
+        if (shape % 150 == 149) shared.finish();
+    }
+    EXPECT_GT(shared.sharedfinishes(), 5u);
+    EXPECT_EQ(alone.sharedfinishes(), 0u);
+    const std::vector<uint32_t> a(shared.data(), shared.data() + w * h),
+        b(alone.data(), alone.data() + w * h);
+    EXPECT_EQ(std::mismatch(a.begin(), a.end(), b.begin()).first - a.begin(), w * h)
+        << "the first differing pixel";
+    EXPECT_EQ(shared.pixelswritten(), alone.pixelswritten());
 }

@@ -211,6 +211,7 @@ constexpr double slowpresent = 1.5e-3;  // seconds
 }  // namespace
 
 void SdlPlatform::present() {
+    surface_->finish();  // image_ shows the surface's own pixels
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
     if (w != seenwidth_ || h != seenheight_ || checksize_) {
