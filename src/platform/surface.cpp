@@ -424,14 +424,19 @@ void Surface::Raster::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint3
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int64_t err = dx + dy;
     int32_t x = x0, y = y0;
+    // As in lineinside(), only the minor axis needs the test.
+    const bool xmajor = dx >= -dy;
     const auto step = [&] {
         const int64_t e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
+        if (xmajor) {
+            const bool ystep = e2 <= dx;
+            err += dy + (ystep ? dx : 0);
             x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
+            y += ystep ? sy : 0;
+        } else {
+            const bool xstep = e2 >= dy;
+            err += dx + (xstep ? dy : 0);
+            x += xstep ? sx : 0;
             y += sy;
         }
     };
