@@ -9,6 +9,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -102,60 +103,6 @@ struct Surface::Shape {
     uint32_t fill = 0, outline = 0;
 };
 
-// The second drawing thread. It sleeps until a finish hands it a round, then
-// takes bands of rows until none are left, as this thread does.
-struct Surface::Helper {
-    explicit Helper(const Surface& s) : surface(s), raster(s.pixels_.data(), s.width_, s.height_) {
-        thread = std::thread([this] { run(); });
-    }
-    ~Helper() {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            stop = true;
-        }
-        wake.notify_one();
-        thread.join();
-    }
-
-    void run() {
-        uint64_t seen = 0;
-        for (;;) {
-            {
-                std::unique_lock<std::mutex> lock(mutex);
-                wake.wait(lock, [&] { return stop || round != seen; });
-                if (stop) return;
-                seen = round;
-            }
-            surface.drawbands(raster);
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                finished = seen;
-            }
-            done.notify_one();
-        }
-    }
-
-    // Draws this round's bands together with the calling thread.
-    void share(Raster& own) {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            ++round;
-        }
-        wake.notify_one();
-        surface.drawbands(own);
-        std::unique_lock<std::mutex> lock(mutex);
-        done.wait(lock, [&] { return finished == round; });
-    }
-
-    const Surface& surface;
-    Raster raster;
-    std::mutex mutex;
-    std::condition_variable wake, done;
-    uint64_t round = 0, finished = 0;
-    bool stop = false;
-    std::thread thread;
-};
-
 namespace {
 // Rows of a band: the two threads take bands as they come free, so the work
 // is shared evenly however the shapes lie, and few shapes cross two bands.
@@ -167,6 +114,157 @@ constexpr size_t most_kept_shapes = 8192, most_kept_points = 1 << 18;
 // about a third of it) are drawn by this thread alone: waking the second
 // costs more than it saves.
 constexpr uint64_t default_shared_work = 1000000;
+// Batches handed over and not yet drawn, at most; beyond, this thread draws.
+constexpr size_t most_queued = 4;
+// Pauses of the second thread awaiting the next batch awake: about 0.1 ms.
+constexpr int spin_limit = 4000;
+inline void pausebriefly() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+}  // namespace
+
+// Kept shapes in the order they were drawn, with their points and the area of
+// their boxes; once handed over, also which of its bands are drawn.
+struct Surface::Batch {
+    std::vector<Shape> shapes;
+    std::vector<PixelPoint> points;
+    uint64_t work = 0;
+    uint64_t number = 0;  // place among the batches handed over
+    std::vector<char> banddone;
+    int bandsdone = 0;
+
+    void empty() {
+        shapes.clear();
+        points.clear();
+        work = 0;
+    }
+};
+
+// The second drawing thread and the batches handed to it. It draws them band
+// by band in the order they came, while the game goes on; a band of a batch
+// waits for the same band of the batch before, so every pixel receives the
+// shapes in the order they were drawn. A finish joins in until all are drawn.
+struct Surface::Helper {
+    explicit Helper(const Surface& s)
+        : surface(s),
+          bands((s.height_ + band_rows - 1) / band_rows),
+          raster(s.pixels_.data(), s.width_, s.height_) {
+        thread = std::thread([this] { run(); });
+    }
+    ~Helper() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            stop = true;
+        }
+        work.notify_one();
+        thread.join();
+    }
+
+    // Queues the batch and gives its keeper an empty one, drawing first while
+    // too many are queued.
+    void handover(std::unique_ptr<Batch>& batch, Raster& own) {
+        std::unique_lock<std::mutex> lock(mutex);
+        batch->number = handed++;
+        handedover.store(handed);
+        batch->banddone.assign(static_cast<size_t>(bands), 0);
+        batch->bandsdone = 0;
+        queue.push_back(std::move(batch));
+        work.notify_one();
+        while (queue.size() >= most_queued) {
+            if (!drawnext(own, lock)) progress.wait(lock);
+        }
+        if (spare.empty()) {
+            batch = std::make_unique<Batch>();
+        } else {
+            batch = std::move(spare.back());
+            spare.pop_back();
+        }
+        batch->empty();
+    }
+
+    // Draws with the other thread until every batch is drawn; gives the other
+    // thread's count of pixels written since the last time.
+    uint64_t drain(Raster& own) {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (!queue.empty()) {
+            if (!drawnext(own, lock)) progress.wait(lock);
+        }
+        const uint64_t written = raster.written;
+        raster.written = 0;
+        return written;
+    }
+
+  private:
+    void run() {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            if (nextbatch >= queue.size() && !stop) {
+                // The next batch of a crowded frame is usually close behind:
+                // it is awaited awake for a moment before sleeping.
+                const uint64_t seen = handed;
+                lock.unlock();
+                for (int i = 0; i < spin_limit && handedover.load() == seen; ++i) pausebriefly();
+                lock.lock();
+            }
+            work.wait(lock, [&] { return stop || nextbatch < queue.size(); });
+            if (stop) return;
+            drawnext(raster, lock);
+        }
+    }
+
+    // Takes the next band of the queued batches and draws it, unlocked; false
+    // when every band is taken.
+    bool drawnext(Raster& r, std::unique_lock<std::mutex>& lock) {
+        if (nextbatch >= queue.size()) return false;
+        Batch* batch = queue[nextbatch].get();
+        const int band = nextband;
+        if (++nextband == bands) {
+            nextband = 0;
+            ++nextbatch;
+        }
+        // The batch before is drawn in this band first (or wholly, and gone).
+        progress.wait(lock, [&] {
+            const uint64_t first = queue.front()->number;
+            return batch->number == first ||
+                   queue[static_cast<size_t>(batch->number - first - 1)]->banddone[band] != 0;
+        });
+        lock.unlock();
+        r.top = band * band_rows;
+        r.bottom = std::min(surface.height_, r.top + band_rows);
+        surface.drawshapes(*batch, r);
+        r.top = 0;
+        r.bottom = surface.height_;
+        lock.lock();
+        batch->banddone[static_cast<size_t>(band)] = 1;
+        ++batch->bandsdone;
+        // A batch is wholly drawn only after the one before it.
+        while (!queue.empty() && queue.front()->bandsdone == bands) {
+            spare.push_back(std::move(queue.front()));
+            queue.pop_front();
+            --nextbatch;
+        }
+        progress.notify_all();
+        return true;
+    }
+
+    const Surface& surface;
+    const int bands;
+    Raster raster;
+    std::mutex mutex;
+    std::condition_variable work, progress;
+    std::deque<std::unique_ptr<Batch>> queue;  // handed over, not wholly drawn
+    std::vector<std::unique_ptr<Batch>> spare;
+    size_t nextbatch = 0;  // the next band to take: of queue[nextbatch]
+    int nextband = 0;
+    uint64_t handed = 0;
+    std::atomic<uint64_t> handedover{0};  // handed, for the thread awaiting it awake
+    bool stop = false;
+    std::thread thread;
+};
+
+namespace {
 #ifdef __EMSCRIPTEN__
 constexpr bool two_threads = false;  // the page runs on one thread
 #else
@@ -181,6 +279,7 @@ Surface::Surface(int clientwidth, int clientheight, int outerwidth, int outerhei
       outerheight_(std::max(1, outerheight)),
       scalewidth_(600.0 * outerwidth_ / outerheight_),
       pixels_(static_cast<size_t>(width_) * height_, 0xFF000000u),
+      recording_(std::make_unique<Batch>()),
       sharedwork_(default_shared_work),
       raster_(std::make_unique<Raster>(pixels_.data(), width_, height_)),
       fonts_(std::make_unique<FontCache>()) {}
@@ -212,65 +311,73 @@ void Surface::keep(const Shape& shape, const PixelPoint* points) {
         r.written = 0;
         return;
     }
-    if (shapes_.size() >= most_kept_shapes ||
-        shapepoints_.size() + static_cast<size_t>(shape.n) > most_kept_points)
+    if (recording_->shapes.size() >= most_kept_shapes ||
+        recording_->points.size() + static_cast<size_t>(shape.n) > most_kept_points)
         finish();
-    Shape& kept = shapes_.emplace_back(shape);
-    kept.first = static_cast<int32_t>(shapepoints_.size());
-    shapepoints_.insert(shapepoints_.end(), points, points + shape.n);
+    Batch& batch = *recording_;
+    Shape& kept = batch.shapes.emplace_back(shape);
+    kept.first = static_cast<int32_t>(batch.points.size());
+    batch.points.insert(batch.points.end(), points, points + shape.n);
     const int64_t rows =
         std::min<int64_t>(shape.bottom, height_ - 1) - std::max<int64_t>(shape.top, 0) + 1;
     const int64_t columns = std::clamp<int64_t>(shape.right, 0, width_ - 1) -
                             std::clamp<int64_t>(shape.left, 0, width_ - 1) + 1;
-    keptwork_ += static_cast<uint64_t>(std::max<int64_t>(rows, 0) * std::max<int64_t>(columns, 0));
-}
-
-void Surface::drawshapes(Raster& r) const {
-    for (const Shape& s : shapes_) {
-        if (s.bottom < r.top || s.top >= r.bottom) continue;
-        if (s.n == 0) {
-            r.rectangle(s.left, s.top, s.right, s.bottom, s.fill);
-        } else {
-            r.polygon(&shapepoints_[static_cast<size_t>(s.first)], s.n, s.solid, s.fill, s.outline);
-        }
+    const uint64_t work =
+        static_cast<uint64_t>(std::max<int64_t>(rows, 0) * std::max<int64_t>(columns, 0));
+    batch.work += work;
+    keptwork_ += work;
+    // After crowded finishes the second thread takes each eighth of such a
+    // finish's work as it fills (from a quarter of the sharing point to four
+    // times it); otherwise the first batch goes when the work is worth sharing.
+    const uint64_t handoff = recentwork_ >= sharedwork_
+                                 ? std::clamp(recentwork_ / 8, sharedwork_ / 4, sharedwork_ * 4)
+                                 : sharedwork_;
+    if (batch.work >= handoff && starthelper()) {
+        helper_->handover(recording_, *raster_);
+        handedover_ = true;
     }
 }
 
-// Takes bands until none are left; a band's pixels receive the shapes in the
-// order they were drawn, so the image is the one sequential drawing gives.
-void Surface::drawbands(Raster& r) const {
-    const int bands = (height_ + band_rows - 1) / band_rows;
-    for (int b; (b = nextband_.fetch_add(1)) < bands;) {
-        r.top = b * band_rows;
-        r.bottom = std::min(height_, r.top + band_rows);
-        drawshapes(r);
-    }
-    r.top = 0;
-    r.bottom = height_;
-}
-
-void Surface::finish() const {
-    if (shapes_.empty()) return;
-    if (keptwork_ >= sharedwork_ && !helper_ && !helperfailed_) {
+bool Surface::starthelper() const {
+    if (!helper_ && !helperfailed_) {
         try {
             helper_ = std::make_unique<Helper>(*this);
         } catch (const std::system_error&) {
             helperfailed_ = true;  // no second thread to be had: this one draws alone
         }
     }
-    if (keptwork_ >= sharedwork_ && helper_) {
-        nextband_ = 0;
-        helper_->share(*raster_);
-        pixelswritten_ += helper_->raster.written;
-        helper_->raster.written = 0;
+    return helper_ != nullptr;
+}
+
+void Surface::drawshapes(const Batch& batch, Raster& r) const {
+    for (const Shape& s : batch.shapes) {
+        if (s.bottom < r.top || s.top >= r.bottom) continue;
+        if (s.n == 0) {
+            r.rectangle(s.left, s.top, s.right, s.bottom, s.fill);
+        } else {
+            r.polygon(&batch.points[static_cast<size_t>(s.first)], s.n, s.solid, s.fill, s.outline);
+        }
+    }
+}
+
+void Surface::finish() const {
+    Batch& batch = *recording_;
+    if (!handedover_) {
+        if (batch.shapes.empty()) return;
+        if (batch.work < sharedwork_ || !starthelper()) {
+            drawshapes(batch, *raster_);
+            batch.empty();
+        }
+    }
+    if (handedover_ || !batch.shapes.empty()) {
+        if (!batch.shapes.empty()) helper_->handover(recording_, *raster_);
+        pixelswritten_ += helper_->drain(*raster_);
         ++sharedfinishes_;
-    } else {
-        drawshapes(*raster_);
+        handedover_ = false;
     }
     pixelswritten_ += raster_->written;
     raster_->written = 0;
-    shapes_.clear();
-    shapepoints_.clear();
+    recentwork_ = std::max(keptwork_, recentwork_ / 2);
     keptwork_ = 0;
 }
 

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -83,9 +82,10 @@ class Surface {
     double textheight(std::string_view text);  // playfield units
 
     // --- pixels
-    // Shapes are kept and drawn together, in bands of rows shared with a
-    // second thread when there are many; anything that reads the image first
-    // finishes them, so what is read is always what sequential drawing gives.
+    // Shapes are kept and drawn together; when there are many, a second
+    // thread draws them in bands of rows, starting on them while the game
+    // goes on. Anything that reads the image first finishes them, so what is
+    // read is always what drawing them one by one gives.
     void finish() const;
     // The kept shapes' area (in pixels of their bounding boxes) from which the
     // drawing is shared between two threads; 0 shares every time.
@@ -111,12 +111,13 @@ class Surface {
   private:
     struct Raster;
     struct Shape;
+    struct Batch;
     struct Helper;
     // Keeps a shape for the next finish, or draws it at once where no second
     // thread is ever used.
     void keep(const Shape& shape, const PixelPoint* points);
-    void drawshapes(Raster& raster) const;
-    void drawbands(Raster& raster) const;
+    bool starthelper() const;
+    void drawshapes(const Batch& batch, Raster& raster) const;
 
     int width_, height_, outerwidth_, outerheight_;
     double scalewidth_;
@@ -125,16 +126,16 @@ class Surface {
     int fillstyle_ = 0;
     double fontsize_ = 10;
     double currentx_ = 0, currenty_ = 0;
-    // The kept shapes, their points and their area.
-    mutable std::vector<Shape> shapes_;
-    mutable std::vector<PixelPoint> shapepoints_;
-    mutable uint64_t keptwork_ = 0;
+    // The shapes being kept, and the area of the boxes of all shapes kept
+    // since the last finish and of the recent crowded finishes.
+    mutable std::unique_ptr<Batch> recording_;
+    mutable uint64_t keptwork_ = 0, recentwork_ = 0;
+    mutable bool handedover_ = false;  // batches went to the second thread since the last finish
     uint64_t sharedwork_;
     mutable uint64_t pixelswritten_ = 0, sharedfinishes_ = 0;
     mutable std::unique_ptr<Raster> raster_;  // this thread's
-    mutable std::unique_ptr<Helper> helper_;  // started at the first shared finish
+    mutable std::unique_ptr<Helper> helper_;  // started when shapes are first shared
     mutable bool helperfailed_ = false;
-    mutable std::atomic<int> nextband_{0};  // the next band a drawing thread takes
     std::unique_ptr<FontCache> fonts_;
 };
 

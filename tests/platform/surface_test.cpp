@@ -272,3 +272,29 @@ TEST(Surface, ShapesDrawnTogetherByTwoThreadsGiveTheImageOfShapesDrawnOneByOne) 
         << "the first differing pixel";
     EXPECT_EQ(shared.pixelswritten(), alone.pixelswritten());
 }
+
+TEST(Surface, AShapeHandedOverLaterIsDrawnOverTheSlowerShapeBeforeIt) {
+    // Each shape goes to the second thread as a batch of its own: a shape
+    // over the whole image whose jagged lower edge is slow to fill in the last
+    // band, then a square in that band, which the other thread reaches while
+    // the first is still filling it there.
+    const int w = 823, h = 709;
+    Surface shared(w, h), alone(w, h);
+    shared.setsharedwork(0);
+    alone.setsharedwork(UINT64_MAX);
+    for (int round = 0; round < 150; ++round) {
+        std::vector<PixelPoint> comb = {{0, 0}, {w - 1, 0}};
+        for (int x = w - 1; x >= 0; x -= 2) comb.push_back({x, (x / 2 + round) % 2 ? 650 : 708});
+        const int x = 10 + round * 19 % 780;
+        for (Surface* s : {&shared, &alone}) {
+            draw(*s, comb, round, round * 3 + 1, 0);
+            draw(*s, {{x, 688}, {x + 20, 688}, {x + 20, 706}, {x, 706}}, white, green, 0);
+            if (s == &alone) s->finish();
+        }
+    }
+    const std::vector<uint32_t> a(shared.data(), shared.data() + w * h),
+        b(alone.data(), alone.data() + w * h);
+    EXPECT_GT(shared.sharedfinishes(), 0u);
+    EXPECT_EQ(std::mismatch(a.begin(), a.end(), b.begin()).first - a.begin(), w * h)
+        << "the first differing pixel";
+}
