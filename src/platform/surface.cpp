@@ -114,6 +114,11 @@ constexpr size_t most_kept_shapes = 8192, most_kept_points = 1 << 18;
 // about a third of it) are drawn by this thread alone: waking the second
 // costs more than it saves.
 constexpr uint64_t default_shared_work = 1000000;
+#ifdef __EMSCRIPTEN__
+constexpr bool two_threads = false;  // the page runs on one thread
+#else
+constexpr bool two_threads = true;
+#endif
 // Batches handed over and not yet drawn, at most; beyond, this thread draws.
 constexpr size_t most_queued = 4;
 // Pauses of the second thread awaiting the next batch awake: about 0.1 ms.
@@ -167,7 +172,6 @@ struct Surface::Helper {
     void handover(std::unique_ptr<Batch>& batch, Raster& own) {
         std::unique_lock<std::mutex> lock(mutex);
         batch->number = handed++;
-        handedover.store(handed);
         batch->banddone.assign(static_cast<size_t>(bands), 0);
         batch->bandsdone = 0;
         queue.push_back(std::move(batch));
@@ -205,7 +209,7 @@ struct Surface::Helper {
                 // it is awaited awake for a moment before sleeping.
                 const uint64_t seen = handed;
                 lock.unlock();
-                for (int i = 0; i < spin_limit && handedover.load() == seen; ++i) pausebriefly();
+                for (int i = 0; i < spin_limit && handed == seen; ++i) pausebriefly();
                 lock.lock();
             }
             work.wait(lock, [&] { return stop || nextbatch < queue.size(); });
@@ -258,19 +262,10 @@ struct Surface::Helper {
     std::vector<std::unique_ptr<Batch>> spare;
     size_t nextbatch = 0;  // the next band to take: of queue[nextbatch]
     int nextband = 0;
-    uint64_t handed = 0;
-    std::atomic<uint64_t> handedover{0};  // handed, for the thread awaiting it awake
+    std::atomic<uint64_t> handed{0};  // batches handed over; read unlocked while awaited awake
     bool stop = false;
     std::thread thread;
 };
-
-namespace {
-#ifdef __EMSCRIPTEN__
-constexpr bool two_threads = false;  // the page runs on one thread
-#else
-constexpr bool two_threads = true;
-#endif
-}  // namespace
 
 Surface::Surface(int clientwidth, int clientheight, int outerwidth, int outerheight)
     : width_(std::max(1, clientwidth)),
