@@ -73,11 +73,13 @@ struct Surface::Raster {
     std::vector<const Edge*> active;
     uint64_t written = 0;
 
+    // A kept shape, with its points (none for a rectangle).
+    void draw(const Shape& shape, const PixelPoint* points);
+
+  private:
     void polygon(const PixelPoint* points, int n, bool solid, uint32_t fillargb, uint32_t outline);
     // The pixels from (x0, y0) to (x1, y1), corners included, within the image.
     void rectangle(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t argb);
-
-  private:
     void plot(int64_t x, int64_t y, uint32_t argb) {
         if (x >= 0 && y >= top && x < width && y < bottom) {
             pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)] = argb;
@@ -296,14 +298,9 @@ void Surface::setfontsize(double points) {
 void Surface::keep(const Shape& shape, const PixelPoint* points) {
     if (shape.bottom < 0 || shape.top >= height_) return;
     if (!two_threads) {
-        Raster& r = *raster_;
-        if (shape.n == 0) {
-            r.rectangle(shape.left, shape.top, shape.right, shape.bottom, shape.fill);
-        } else {
-            r.polygon(points, shape.n, shape.solid, shape.fill, shape.outline);
-        }
-        pixelswritten_ += r.written;
-        r.written = 0;
+        raster_->draw(shape, points);
+        pixelswritten_ += raster_->written;
+        raster_->written = 0;
         return;
     }
     if (recording_->shapes.size() >= most_kept_shapes ||
@@ -347,11 +344,7 @@ bool Surface::starthelper() const {
 void Surface::drawshapes(const Batch& batch, Raster& r) const {
     for (const Shape& s : batch.shapes) {
         if (s.bottom < r.top || s.top >= r.bottom) continue;
-        if (s.n == 0) {
-            r.rectangle(s.left, s.top, s.right, s.bottom, s.fill);
-        } else {
-            r.polygon(&batch.points[static_cast<size_t>(s.first)], s.n, s.solid, s.fill, s.outline);
-        }
+        r.draw(s, s.n == 0 ? nullptr : &batch.points[static_cast<size_t>(s.first)]);
     }
 }
 
@@ -431,6 +424,14 @@ void Surface::fillrect(double x1, double y1, double x2, double y2, int32_t colou
 }
 
 // --- the raster
+
+void Surface::Raster::draw(const Shape& shape, const PixelPoint* points) {
+    if (shape.n == 0) {
+        rectangle(shape.left, shape.top, shape.right, shape.bottom, shape.fill);
+    } else {
+        polygon(points, shape.n, shape.solid, shape.fill, shape.outline);
+    }
+}
 
 void Surface::Raster::rectangle(int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t argb) {
     x0 = std::max<int64_t>(x0, 0);
