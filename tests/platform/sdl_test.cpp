@@ -390,6 +390,37 @@ TEST(SdlAudio, MusicPlayedBeforeItHasLoadedStillPlays) {
     EXPECT_GT(peak(folder.path() / "music.raw"), 500) << "the music played at once was never heard";
 }
 
+// Each piece holds a SoundFont's worth of memory, so only the piece holding
+// the music stream is kept; a piece played again loads again.
+TEST(SdlAudio, OnlyThePieceHoldingTheMusicStreamStaysInMemory) {
+    TempFolder folder;
+    writetune(folder.path() / "menu.mid");
+    writetune(folder.path() / "game.mid");
+    std::string status;
+    DiskAudio disk(folder.path() / "music.raw");
+    auto owned = std::make_unique<SdlMixerPlayer>();
+    if (!owned->audioopen()) GTEST_SKIP() << "SDL's disk audio driver could not be opened";
+    SdlMixerPlayer& player = *owned;
+    MediaCommands media(std::move(owned), folder.path());
+    ASSERT_EQ(media.send("open .\\menu.mid type sequencer alias menu", nullptr), 0);
+    ASSERT_EQ(media.send("open .\\game.mid type sequencer alias game", nullptr), 0);
+    EXPECT_EQ(player.piecesinmemory(), 0) << "opening a piece loaded it";
+    for (const char* alias : {"menu", "game", "menu"}) {
+        SCOPED_TRACE(alias);
+        EXPECT_EQ(media.send(std::string("play ") + alias + " from 0", nullptr), 0);
+        player.waitforloading();
+        EXPECT_EQ(player.piecesinmemory(), 1);
+        media.send(std::string("status ") + alias + " mode", &status);
+        EXPECT_EQ(status, "playing");
+        EXPECT_EQ(media.send(std::string("stop ") + alias, nullptr), 0);
+    }
+    // Paused, the piece keeps its place and stays; played on, it goes on.
+    EXPECT_EQ(player.piecesinmemory(), 1);
+    EXPECT_EQ(media.send("play menu", nullptr), 0);
+    media.send("status menu mode", &status);
+    EXPECT_EQ(status, "playing");
+}
+
 // Loud moments: a dozen loud sounds at once must not be cut off at full
 // scale, while one of them alone keeps its level.
 TEST(SdlAudio, ManySoundsAtOnceDoNotClipAndOneAloneKeepsItsLevel) {

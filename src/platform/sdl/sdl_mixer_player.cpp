@@ -2,7 +2,9 @@
 // channel (the four gun aliases therefore overlap, and replaying an alias cuts
 // off only itself); one piece of music plays at a time on the music stream.
 // Loading a MIDI piece makes the synthesizer read the whole SoundFont, which
-// takes a tenth of a second, so pieces load on a worker thread.
+// takes a tenth of a second and about 9 MB, so a piece loads on a worker
+// thread when it is first played, and only the piece that holds the music
+// stream stays in memory.
 #include "platform/sdl/sdl_mixer_player.h"
 
 #include <SDL.h>
@@ -139,11 +141,45 @@ bool SdlMixerPlayer::opensequence(const std::string& alias, const std::filesyste
     if (std::string(magic, 4) != "MThd" && std::string(magic, 4) != "RIFF") return false;
     std::lock_guard<std::mutex> hold(lock_);
     if (music_.count(alias)) return false;
-    music_[alias] = Music{nullptr, false, ++opened_};
-    toload_.push_back(Load{alias, file, opened_});
+    Music& music = music_[alias];
+    music.file = file;
+    music.number = ++opened_;
+    return true;
+}
+
+// With the lock held.
+void SdlMixerPlayer::startloading(const std::string& alias, Music& music) {
+    if (music.loaded || music.loading) return;
+    music.loading = true;
+    toload_.push_back(Load{alias, music.file, music.number});
     if (!loader_.joinable()) loader_ = std::thread(&SdlMixerPlayer::loadmusic, this);
     loadedsignal_.notify_all();
-    return true;
+}
+
+// With the lock held and the music stream halted: every other piece leaves
+// memory, or is no longer loaded, and loads again when it is played again.
+void SdlMixerPlayer::releaseothers(const std::string& alias) {
+    for (auto q = toload_.begin(); q != toload_.end();) {
+        if (q->alias == alias) {
+            ++q;
+            continue;
+        }
+        music_[q->alias].loading = false;
+        q = toload_.erase(q);
+    }
+    for (auto& [other, music] : music_) {
+        if (other == alias || !music.loaded) continue;
+        if (music.music) Mix_FreeMusic(music.music);
+        music.music = nullptr;
+        music.loaded = false;
+    }
+}
+
+int SdlMixerPlayer::piecesinmemory() {
+    std::lock_guard<std::mutex> hold(lock_);
+    int count = 0;
+    for (const auto& [alias, music] : music_) count += music.music != nullptr ? 1 : 0;
+    return count;
 }
 
 void SdlMixerPlayer::loadmusic() {
@@ -158,12 +194,15 @@ void SdlMixerPlayer::loadmusic() {
         hold.lock();
         const std::string& alias = load.alias;
         auto m = music_.find(alias);
-        if (m == music_.end() || m->second.number != load.number || ending_) {
-            // Closed while loading.
+        if (m == music_.end() || m->second.number != load.number || ending_ ||
+            (!current_.empty() && current_ != alias)) {
+            // Closed while loading, or another piece took the music stream.
             if (music) Mix_FreeMusic(music);
+            if (m != music_.end() && m->second.number == load.number) m->second.loading = false;
         } else {
             m->second.music = music;
             m->second.loaded = true;
+            m->second.loading = false;
             if (current_ == alias && startwhenloaded_) {
                 startwhenloaded_ = false;
                 if (!startmusic(alias)) current_.clear();
@@ -178,7 +217,7 @@ void SdlMixerPlayer::waitforloading() {
     loadedsignal_.wait(hold, [this] {
         if (!toload_.empty()) return false;
         for (const auto& [alias, music] : music_) {
-            if (!music.loaded) return false;
+            if (music.loading) return false;
         }
         return true;
     });
@@ -202,10 +241,12 @@ bool SdlMixerPlayer::playfromstart(const std::string& alias) {
     auto m = music_.find(alias);
     if (m == music_.end()) return false;
     Mix_HaltMusic();
+    releaseothers(alias);
     current_ = alias;
     musicpaused_ = false;
     startwhenloaded_ = false;
     if (!m->second.loaded) {
+        startloading(alias, m->second);
         startwhenloaded_ = true;
         return true;
     }

@@ -1,9 +1,9 @@
 // The player that makes the game's sound through SDL_mixer: every wave alias
 // owns a mixer channel of its own, so an effect restarts without cutting off
-// the others, and the music aliases share the one music stream. Music loads
-// on a worker thread, in the order it was opened, so that opening a piece
-// costs the game's first frames nothing; a piece played before it has loaded
-// starts as soon as it is ready.
+// the others, and the music aliases share the one music stream. A piece of
+// music loads on a worker thread when it is first played, so that opening it
+// costs the game's first frames nothing, and starts as soon as it is ready;
+// only the piece holding the stream is kept in memory.
 #pragma once
 
 #include <condition_variable>
@@ -29,8 +29,10 @@ class SdlMixerPlayer : public MediaPlayer {
     SdlMixerPlayer& operator=(const SdlMixerPlayer&) = delete;
 
     bool audioopen() const { return audioopen_; }
-    // Waits until every piece of music opened so far has loaded (or failed to).
+    // Waits until every piece of music played so far has loaded (or failed to).
     void waitforloading();
+    // Pieces of music loaded and held in memory.
+    int piecesinmemory();
 
     bool openwave(const std::string& alias, const std::filesystem::path& file) override;
     bool opensequence(const std::string& alias, const std::filesystem::path& file) override;
@@ -48,12 +50,16 @@ class SdlMixerPlayer : public MediaPlayer {
         bool stopped = false;  // paused by "stop", so "play" goes on from there
     };
     struct Music {
+        std::filesystem::path file;
         Mix_Music* music = nullptr;
-        bool loaded = false;  // the worker is done with it, music or not
-        int number = 0;       // tells a reopened alias from the one closed before
+        bool loaded = false;   // the worker is done with it, music or not
+        bool loading = false;  // waiting for the worker or being loaded
+        int number = 0;        // tells a reopened alias from the one closed before
     };
     int freechannel();
     void loadmusic();  // the worker thread
+    void startloading(const std::string& alias, Music& music);
+    void releaseothers(const std::string& alias);
     bool startmusic(const std::string& alias);
 
     static void limit(void* player, unsigned char* stream, int length);
