@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
@@ -51,13 +52,9 @@ bool clipsegment(double& x0, double& y0, double& x1, double& y1, double xmin, do
 }  // namespace
 
 // One drawing thread's view of the image: the rows it may write, its scratch
-// for the scanline fill and its count of pixels written.
+// for the fills and its count of pixels written.
 struct Surface::Raster {
-    Raster(uint32_t* image, int w, int h) : pixels(image), width(w), height(h), bottom(h) {
-        crossings.resize(2048);
-        edges.resize(2048);
-        active.resize(2048);
-    }
+    Raster(uint32_t* image, int w, int h) : pixels(image), width(w), height(h), bottom(h) {}
 
     uint32_t* pixels;
     int width, height;
@@ -67,10 +64,6 @@ struct Surface::Raster {
         double slope;         // x per row along the edge
         int64_t top, bottom;  // the rows whose centre line the edge crosses
     };
-    // Kept so that drawing allocates nothing once the largest outline is known.
-    std::vector<double> crossings;
-    std::vector<Edge> edges;
-    std::vector<const Edge*> active;
     uint64_t written = 0;
 
     // A kept shape, with its points (none for a rectangle).
@@ -91,8 +84,12 @@ struct Surface::Raster {
     void lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
     void fill(const PixelPoint* points, int n, uint32_t argb);
     static constexpr int monotone_limit = 64;  // larger outlines take the general fill
+    std::array<Edge, 2 * monotone_limit> edges;  // the two chains of a convex fill
     bool fillmonotone(const PixelPoint* points, int n, uint32_t argb);
-    void fillcrossings(int64_t y, double from, double to, uint32_t argb);
+    // Kept so that drawing allocates nothing once the largest fill is known; a
+    // bit per pixel of the rows of a general fill, clear between fills.
+    std::vector<uint64_t> flags;
+    void fillflags(const PixelPoint* points, int n, uint32_t argb);
     void fillbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop, uint32_t argb);
 };
 
@@ -575,91 +572,15 @@ inline int64_t ceilofcrossing(double t) {
 void Surface::Raster::fill(const PixelPoint* points, int n, uint32_t argb) {
     // Pixel (x, y) is inside when its centre (x + 0.5, y + 0.5) is, by the
     // even-odd rule. An edge from a to b crosses the centre line of rows
-    // min(a.y, b.y) to max(a.y, b.y) - 1; edges enter and leave an active list
-    // as the rows go down, so a row only looks at the edges that cross it.
-    if (edges.size() < 2 * static_cast<size_t>(n)) {
-        // Grows only for the largest polygon yet, never frame after frame.
-        edges.resize(2 * static_cast<size_t>(n));
-        active.resize(n);
-        crossings.resize(n);
-    }
+    // min(a.y, b.y) to max(a.y, b.y) - 1.
     if (n <= monotone_limit && fillmonotone(points, n, argb)) return;
-    Edge* list = edges.data();
-    int count = 0;
-    for (int i = 0; i < n; ++i) {
-        const PixelPoint& a = points[i];
-        const PixelPoint& b = points[i + 1 == n ? 0 : i + 1];
-        if (a.y == b.y) continue;
-        int64_t first = std::min(a.y, b.y), last = static_cast<int64_t>(std::max(a.y, b.y)) - 1;
-        if (last < top || first >= bottom) continue;
-        list[count++] = {static_cast<double>(a.x), static_cast<double>(a.y),
-                         (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y), first,
-                         last};
-    }
-    if (count == 0) return;
-    // By first row; the order of edges that start together does not matter,
-    // since a row's crossings are sorted.
-    if (count > 16) {
-        std::sort(list, list + count, [](const Edge& l, const Edge& r) { return l.top < r.top; });
-    } else {
-        for (int i = 1; i < count; ++i) {
-            Edge e = list[i];
-            int j = i;
-            for (; j > 0 && list[j - 1].top > e.top; --j) list[j] = list[j - 1];
-            list[j] = e;
-        }
-    }
-    // The active edges are kept in the order of their crossings: from one row
-    // to the next that order changes only where edges start, end or cross, so
-    // re-sorting it costs a pass over the list.
-    const Edge** on = active.data();
-    double* at = crossings.data();
-    int activecount = 0, next = 0;
-    int64_t y = std::max<int64_t>(list[0].top, top);
-    while (y < bottom && (next < count || activecount > 0)) {
-        if (activecount == 0 && list[next].top > y) y = list[next].top;
-        if (y >= bottom) break;
-        while (next < count && list[next].top <= y) on[activecount++] = &list[next++];
-        const double yc = static_cast<double>(y) + 0.5;
-        int kept = 0;
-        for (int k = 0; k < activecount; ++k) {
-            const Edge* e = on[k];
-            if (e->bottom < y) continue;
-            on[kept] = e;
-            at[kept] = e->ax + (yc - e->ay) * e->slope;
-            ++kept;
-        }
-        activecount = kept;
-        if (activecount == 2) {
-            // A convex stretch: the same two edges down to the next row where
-            // an edge starts or ends.
-            int64_t stop = next < count ? std::min<int64_t>(list[next].top, bottom) : bottom;
-            stop = std::min({stop, on[0]->bottom + 1, on[1]->bottom + 1});
-            fillbetween(*on[0], *on[1], y, stop, argb);
-            y = stop;
-            continue;
-        }
-        for (int i = 1; i < activecount; ++i) {
-            const double v = at[i];
-            const Edge* e = on[i];
-            int j = i;
-            for (; j > 0 && at[j - 1] > v; --j) {
-                at[j] = at[j - 1];
-                on[j] = on[j - 1];
-            }
-            at[j] = v;
-            on[j] = e;
-        }
-        for (int k = 0; k + 1 < activecount; k += 2) fillcrossings(y, at[k], at[k + 1], argb);
-        ++y;
-    }
+    fillflags(points, n, argb);
 }
 
 // An outline whose edges run down from one top vertex along two chains to one
 // bottom vertex (every convex outline does) crosses each row exactly twice:
-// once on each chain. Such an outline is filled chain against chain, with no
-// sorting and no active list; false for any other outline, which the general
-// fill then takes. Each chain edge is the very edge the general fill builds,
+// once on each chain. Such an outline is filled chain against chain, a span a
+// row; false for any other outline, which the general fill then takes. Each chain edge is the very edge the general fill builds,
 // so the crossings and pixels are the same.
 bool Surface::Raster::fillmonotone(const PixelPoint* points, int n, uint32_t argb) {
     // The directions of the edges, up or down, must change exactly twice round
@@ -686,7 +607,7 @@ bool Surface::Raster::fillmonotone(const PixelPoint* points, int n, uint32_t arg
     // From the top: the down chain in order, and the up chain, which is walked
     // backwards below.
     Edge* down = edges.data();
-    Edge* up = down + n;  // edges holds 2n entries at least
+    Edge* up = down + n;  // edges holds 2n entries
     int downs = 0, ups = 0;
     for (int m = 0, i = firstdown; m < n; ++m, i = i + 1 == n ? 0 : i + 1) {
         const PixelPoint& a = points[i];
@@ -710,13 +631,93 @@ bool Surface::Raster::fillmonotone(const PixelPoint* points, int n, uint32_t arg
     return true;
 }
 
-// Pixels whose centres lie between two crossings of row y.
-inline void Surface::Raster::fillcrossings(int64_t y, double from, double to, uint32_t argb) {
-    const int64_t left = ceilofcrossing(from - 0.5);
-    const int64_t right = ceilofcrossing(to - 0.5) - 1;
-    if (right < 0 || left >= width || left > right) return;
-    const int64_t x0 = std::max<int64_t>(left, 0), x1 = std::min<int64_t>(right, width - 1);
-    fillrow(pixels + static_cast<size_t>(y) * width + x0, static_cast<int>(x1 - x0 + 1), argb);
+// An outline crossing rows many times (jagged or crossing itself): each edge
+// marks, in a bit per pixel, the first pixel of each of its rows whose centre
+// lies right of its crossing. A row's pixels are then inside where an odd
+// number of marks lie at or left of them, which is the even-odd rule: the
+// crossings of a row sorted and taken in pairs, without sorting anything.
+void Surface::Raster::fillflags(const PixelPoint* points, int n, uint32_t argb) {
+    int64_t ymin = points[0].y, ymax = points[0].y, xmin = points[0].x, xmax = points[0].x;
+    for (int i = 1; i < n; ++i) {
+        ymin = std::min<int64_t>(ymin, points[i].y);
+        ymax = std::max<int64_t>(ymax, points[i].y);
+        xmin = std::min<int64_t>(xmin, points[i].x);
+        xmax = std::max<int64_t>(xmax, points[i].x);
+    }
+    // The rows whose centre lines the outline crosses, and the columns a mark
+    // can fall on: marks left of the image go on its first column, marks
+    // right of it are left out.
+    const int64_t first = std::max<int64_t>(ymin, top), last = std::min<int64_t>(ymax, bottom) - 1;
+    if (first > last) return;
+    const int64_t leftmost = std::clamp<int64_t>(xmin, 0, width - 1);
+    const int64_t rightmost = std::clamp<int64_t>(xmax + 1, 0, width - 1);
+    const int64_t word0 = leftmost >> 6;
+    const size_t words = static_cast<size_t>((rightmost >> 6) - word0 + 1);
+    const size_t rows = static_cast<size_t>(last - first + 1);
+    // All clear between fills: the scan below clears every word it reads.
+    if (flags.size() < rows * words) flags.resize(rows * words);
+    uint64_t* marks = flags.data();
+    for (int i = 0; i < n; ++i) {
+        const PixelPoint& a = points[i];
+        const PixelPoint& b = points[i + 1 == n ? 0 : i + 1];
+        if (a.y == b.y) continue;
+        const int64_t from = std::max<int64_t>(std::min(a.y, b.y), first);
+        const int64_t to = std::min<int64_t>(static_cast<int64_t>(std::max(a.y, b.y)) - 1, last);
+        // The edge exactly as the convex fill builds it, crossing by crossing.
+        const double ax = a.x, ay = a.y;
+        const double slope = (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y);
+        uint64_t* row = marks + static_cast<size_t>(from - first) * words;
+        for (int64_t y = from; y <= to; ++y, row += words) {
+            const double yc = static_cast<double>(y) + 0.5;
+            const int64_t x = std::max<int64_t>(ceilofcrossing(ax + (yc - ay) * slope - 0.5), 0);
+            if (x < width) row[(x >> 6) - word0] ^= uint64_t{1} << (x & 63);
+        }
+    }
+    uint64_t* row = marks;
+    for (int64_t y = first; y <= last; ++y, row += words) {
+        uint64_t inside = 0;  // all ones while the row is inside at a word's start
+        int64_t runfrom = -1;  // a run of inside pixels going on from an earlier word
+        for (size_t k = 0; k < words; ++k) {
+            uint64_t v = row[k];
+            // No mark: the word is wholly outside, or wholly inside a run
+            // going on from an earlier word.
+            if (v == 0) continue;
+            row[k] = 0;
+            // Each bit becomes the parity of the marks at or below it.
+            v ^= v << 1;
+            v ^= v << 2;
+            v ^= v << 4;
+            v ^= v << 8;
+            v ^= v << 16;
+            v ^= v << 32;
+            v ^= inside;
+            inside = (v >> 63) != 0 ? ~uint64_t{0} : 0;
+            const int64_t base = (word0 + static_cast<int64_t>(k)) << 6;
+            // Runs of ones, each filled once it ends.
+            int at = 0;
+            while (at < 64) {
+                if (runfrom < 0) {
+                    const uint64_t rest = v >> at;
+                    if (rest == 0) break;
+                    at += std::countr_zero(rest);
+                    runfrom = base + at;
+                }
+                const uint64_t rest = ~v >> at;
+                if (rest == 0) break;  // the run goes on into the next word
+                at += std::countr_zero(rest);
+                fillrow(pixels + static_cast<size_t>(y) * width + runfrom,
+                        static_cast<int>(base + at - runfrom), argb);
+                runfrom = -1;
+            }
+        }
+        // Only a mark left out right of the image leaves a row inside at its
+        // end: the run stops at the image's edge.
+        if (runfrom >= 0) {
+            const int64_t end = std::min<int64_t>((word0 + static_cast<int64_t>(words)) << 6, width);
+            fillrow(pixels + static_cast<size_t>(y) * width + runfrom,
+                    static_cast<int>(end - runfrom), argb);
+        }
+    }
 }
 
 void Surface::Raster::fillbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop,

@@ -181,7 +181,7 @@ std::vector<int32_t> plainraster(int w, int h, const std::vector<PixelPoint>& p,
 
 TEST(Surface, PolygonsOfEveryShapeGiveThePixelsOfThePlainRasterRule) {
     // Convex, jagged, crossing, partly and wholly outside, and two-point
-    // outlines, at every size the game draws.
+    // outlines, at every size the game draws, and some far larger than the image.
     std::mt19937 rng(17);
     std::uniform_real_distribution<double> unit(0, 1);
     const int w = 160, h = 120;
@@ -190,7 +190,7 @@ TEST(Surface, PolygonsOfEveryShapeGiveThePixelsOfThePlainRasterRule) {
         const int n = kind == 3 ? 2 + static_cast<int>(rng() % 3)
                                 : 3 + static_cast<int>(rng() % (shape % 7 == 0 ? 300 : 12));
         const double cx = unit(rng) * 200 - 20, cy = unit(rng) * 160 - 20,
-                     size = 2 + unit(rng) * 70;
+                     size = shape % 11 == 0 ? unit(rng) * 1e9 : 2 + unit(rng) * 70;
         std::vector<PixelPoint> p(n);
         for (int j = 0; j < n; ++j) {
             const double a =
