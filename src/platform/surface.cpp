@@ -83,7 +83,7 @@ struct Surface::Raster {
     void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
     void lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
     void fill(const PixelPoint* points, int n, uint32_t argb);
-    static constexpr int monotone_limit = 64;  // larger outlines take the general fill
+    static constexpr int monotone_limit = 64;    // larger outlines take the general fill
     std::array<Edge, 2 * monotone_limit> edges;  // the two chains of a convex fill
     bool fillmonotone(const PixelPoint* points, int n, uint32_t argb);
     // Kept so that drawing allocates nothing once the largest fill is known; a
@@ -580,8 +580,9 @@ void Surface::Raster::fill(const PixelPoint* points, int n, uint32_t argb) {
 // An outline whose edges run down from one top vertex along two chains to one
 // bottom vertex (every convex outline does) crosses each row exactly twice:
 // once on each chain. Such an outline is filled chain against chain, a span a
-// row; false for any other outline, which the general fill then takes. Each chain edge is the very edge the general fill builds,
-// so the crossings and pixels are the same.
+// row; false for any other outline, which the general fill then takes. Each
+// chain edge is the very edge the general fill builds, so the crossings and
+// pixels are the same.
 bool Surface::Raster::fillmonotone(const PixelPoint* points, int n, uint32_t argb) {
     // The directions of the edges, up or down, must change exactly twice round
     // the outline; level edges cross no row and do not count.
@@ -675,7 +676,7 @@ void Surface::Raster::fillflags(const PixelPoint* points, int n, uint32_t argb) 
     }
     uint64_t* row = marks;
     for (int64_t y = first; y <= last; ++y, row += words) {
-        uint64_t inside = 0;  // all ones while the row is inside at a word's start
+        uint64_t inside = 0;   // all ones while the row is inside at a word's start
         int64_t runfrom = -1;  // a run of inside pixels going on from an earlier word
         for (size_t k = 0; k < words; ++k) {
             uint64_t v = row[k];
@@ -713,7 +714,8 @@ void Surface::Raster::fillflags(const PixelPoint* points, int n, uint32_t argb) 
         // Only a mark left out right of the image leaves a row inside at its
         // end: the run stops at the image's edge.
         if (runfrom >= 0) {
-            const int64_t end = std::min<int64_t>((word0 + static_cast<int64_t>(words)) << 6, width);
+            const int64_t end =
+                std::min<int64_t>((word0 + static_cast<int64_t>(words)) << 6, width);
             fillrow(pixels + static_cast<size_t>(y) * width + runfrom,
                     static_cast<int>(end - runfrom), argb);
         }
