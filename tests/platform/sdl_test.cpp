@@ -351,9 +351,11 @@ TEST(SdlAudio, EffectsAndMusicReachTheAudioOutput) {
     EXPECT_GT(peak(folder.path() / "music.raw"), 500) << "the music was silent";
 }
 
-// Music loads behind the game's back: "open" returns at once, and the
-// commands that follow it must act as if the piece were already there.
-TEST(SdlAudio, MusicPlayedBeforeItHasLoadedStillPlays) {
+// Music loads behind the game's back when it is played: "open" returns at
+// once, and the commands that follow it must act as if the piece were already
+// there. Each piece holds a SoundFont's worth of memory, so only the piece
+// holding the music stream is kept; a piece played again loads again.
+TEST(SdlAudio, MusicPlayedBeforeItHasLoadedStillPlaysAndOnlyThePlayingPieceStays) {
     TempFolder folder;
     writetune(folder.path() / "menu.mid");
     writetune(folder.path() / "game.mid");
@@ -372,6 +374,7 @@ TEST(SdlAudio, MusicPlayedBeforeItHasLoadedStillPlays) {
         ASSERT_EQ(media.send("open .\\menu.mid type sequencer alias menu", nullptr), 0);
         ASSERT_EQ(media.send("open .\\spare.mid type sequencer alias spare", nullptr), 0);
         ASSERT_EQ(media.send("open .\\game.mid type sequencer alias sound", nullptr), 0);
+        EXPECT_EQ(player.piecesinmemory(), 0) << "opening a piece loaded it";
         EXPECT_EQ(media.send("play spare from 0", nullptr), 0);
         EXPECT_EQ(media.send("stop spare", nullptr), 0);
         media.send("status spare mode", &status);
@@ -386,39 +389,23 @@ TEST(SdlAudio, MusicPlayedBeforeItHasLoadedStillPlays) {
         EXPECT_EQ(status, "stopped") << "the stopped piece started when it had loaded";
         EXPECT_TRUE(waitstatus(media, "playing", 10));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(player.piecesinmemory(), 1);
+        for (const char* alias : {"spare", "sound"}) {
+            SCOPED_TRACE(alias);
+            EXPECT_EQ(media.send(std::string("play ") + alias + " from 0", nullptr), 0);
+            player.waitforloading();
+            EXPECT_EQ(player.piecesinmemory(), 1);
+            media.send(std::string("status ") + alias + " mode", &status);
+            EXPECT_EQ(status, "playing");
+        }
+        // Paused, the piece keeps its place and stays; played on, it goes on.
+        EXPECT_EQ(media.send("stop sound", nullptr), 0);
+        EXPECT_EQ(media.send("play sound", nullptr), 0);
+        media.send("status sound mode", &status);
+        EXPECT_EQ(status, "playing");
+        EXPECT_EQ(player.piecesinmemory(), 1);
     }
     EXPECT_GT(peak(folder.path() / "music.raw"), 500) << "the music played at once was never heard";
-}
-
-// Each piece holds a SoundFont's worth of memory, so only the piece holding
-// the music stream is kept; a piece played again loads again.
-TEST(SdlAudio, OnlyThePieceHoldingTheMusicStreamStaysInMemory) {
-    TempFolder folder;
-    writetune(folder.path() / "menu.mid");
-    writetune(folder.path() / "game.mid");
-    std::string status;
-    DiskAudio disk(folder.path() / "music.raw");
-    auto owned = std::make_unique<SdlMixerPlayer>();
-    if (!owned->audioopen()) GTEST_SKIP() << "SDL's disk audio driver could not be opened";
-    SdlMixerPlayer& player = *owned;
-    MediaCommands media(std::move(owned), folder.path());
-    ASSERT_EQ(media.send("open .\\menu.mid type sequencer alias menu", nullptr), 0);
-    ASSERT_EQ(media.send("open .\\game.mid type sequencer alias game", nullptr), 0);
-    EXPECT_EQ(player.piecesinmemory(), 0) << "opening a piece loaded it";
-    for (const char* alias : {"menu", "game", "menu"}) {
-        SCOPED_TRACE(alias);
-        EXPECT_EQ(media.send(std::string("play ") + alias + " from 0", nullptr), 0);
-        player.waitforloading();
-        EXPECT_EQ(player.piecesinmemory(), 1);
-        media.send(std::string("status ") + alias + " mode", &status);
-        EXPECT_EQ(status, "playing");
-        EXPECT_EQ(media.send(std::string("stop ") + alias, nullptr), 0);
-    }
-    // Paused, the piece keeps its place and stays; played on, it goes on.
-    EXPECT_EQ(player.piecesinmemory(), 1);
-    EXPECT_EQ(media.send("play menu", nullptr), 0);
-    media.send("status menu mode", &status);
-    EXPECT_EQ(status, "playing");
 }
 
 // Loud moments: a dozen loud sounds at once must not be cut off at full
