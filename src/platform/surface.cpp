@@ -51,6 +51,53 @@ bool clipsegment(double& x0, double& y0, double& x1, double& y1, double xmin, do
 }
 }  // namespace
 
+// A line is stepped one pixel at a time along its longer (major) axis, moving
+// one pixel along the other (minor) axis whenever the error term says so.
+// Pixel k of the line, for k = 0 to the major length, then lies k along the
+// major axis and floor((2 * minor * k + major) / (2 * major)) along the minor
+// one. So a clipped line is stepped only where it is visible, and each pixel's
+// minor offset is found without a branch: which pixels step the minor axis
+// follows no pattern a processor could learn.
+namespace {
+struct LineSteps {
+    int64_t major, minor;            // lengths along the two axes, major >= minor
+    ptrdiff_t majorstep, minorstep;  // offsets in the image of a step along each
+    ptrdiff_t origin;                // offset of pixel 0 (may lie outside the image)
+    // The minor offset per pixel in fixed point, from a quotient of doubles
+    // (within 2^-12 of the true one) cut down and raised by two units, so it
+    // lies above the true one by less than three units. Added up k times to
+    // one half, its whole part is the minor offset of pixel k exactly: the sum
+    // lies above the true value by less than 3k / 2^40, and the true value
+    // lies at least 1 / (2 * major) below the next whole number, which is
+    // more while 6 * major * major < 2^40.
+    static constexpr int fraction_bits = 40;
+    static constexpr int64_t exact_major_limit = 1 << 18;
+    uint64_t slope = 0;
+
+    LineSteps(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int width) {
+        const int64_t dx = std::abs(static_cast<int64_t>(x1) - x0),
+                      dy = std::abs(static_cast<int64_t>(y1) - y0);
+        const ptrdiff_t xstep = x0 < x1 ? 1 : -1, ystep = (y0 < y1 ? 1 : -1) * ptrdiff_t{width};
+        const bool xmajor = dx >= dy;
+        major = xmajor ? dx : dy;
+        minor = xmajor ? dy : dx;
+        majorstep = xmajor ? xstep : ystep;
+        minorstep = xmajor ? ystep : xstep;
+        origin = static_cast<ptrdiff_t>(y0) * width + x0;
+        if (major > 0 && major < exact_major_limit) {
+            const double quotient = static_cast<double>(minor) / static_cast<double>(major);
+            slope = static_cast<uint64_t>(quotient * 0x1p40) + 2;
+        }
+    }
+    // The first pixel whose minor offset is at least m.
+    int64_t firstwithminor(int64_t m) const {
+        if (m <= 0) return 0;
+        if (minor == 0) return major + 1;
+        return (major * (2 * m - 1) + 2 * minor - 1) / (2 * minor);
+    }
+};
+}  // namespace
+
 // One drawing thread's view of the image: the rows it may write, its scratch
 // for the fills and its count of pixels written.
 struct Surface::Raster {
@@ -82,6 +129,7 @@ struct Surface::Raster {
     void fillrow(uint32_t* p, int count, uint32_t argb);
     void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
     void lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb);
+    void linestretch(const LineSteps& l, int64_t from, int64_t to, uint32_t argb);
     void fill(const PixelPoint* points, int n, uint32_t argb);
     static constexpr int monotone_limit = 64;    // larger outlines take the general fill
     std::array<Edge, 2 * monotone_limit> edges;  // the two chains of a convex fill
@@ -449,16 +497,18 @@ inline __attribute__((always_inline)) void fillpixels(uint32_t* p, int count, ui
         return;
     }
     const uint32_t group[4] = {argb, argb, argb, argb};
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        std::memcpy(p + i, group, sizeof group);
-        std::memcpy(p + i + 4, group, sizeof group);
+    uint32_t* const end = p + count;
+    // The first and last four unaligned, the groups between them on 16-byte
+    // boundaries, so that no store straddles two cache lines.
+    std::memcpy(p, group, sizeof group);
+    uint32_t* q =
+        reinterpret_cast<uint32_t*>((reinterpret_cast<uintptr_t>(p) + 16) & ~uintptr_t{15});
+    for (; q + 8 <= end; q += 8) {
+        std::memcpy(q, group, sizeof group);
+        std::memcpy(q + 4, group, sizeof group);
     }
-    if (i + 4 <= count) {
-        std::memcpy(p + i, group, sizeof group);
-        i += 4;
-    }
-    if (i < count) std::memcpy(p + count - 4, group, sizeof group);
+    if (q + 4 <= end) std::memcpy(q, group, sizeof group);
+    std::memcpy(end - 4, group, sizeof group);
 }
 }  // namespace
 
@@ -467,37 +517,30 @@ inline void Surface::Raster::fillrow(uint32_t* p, int count, uint32_t argb) {
     fillpixels(p, count, argb);
 }
 
-// A line whose two ends are inside the rows written: every step is, so the
-// pixels are written without testing each one. The steps are those of line().
-void Surface::Raster::lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb) {
-    const int64_t dx = std::abs(static_cast<int64_t>(x1) - x0),
-                  dy = -std::abs(static_cast<int64_t>(y1) - y0);
-    const int sx = x0 < x1 ? 1 : -1;
-    const ptrdiff_t rowstep = (y0 < y1 ? 1 : -1) * static_cast<ptrdiff_t>(width);
-    int64_t err = dx + dy;
-    uint32_t* p = pixels + static_cast<size_t>(y0) * width + x0;
-    int64_t steps = std::max(dx, -dy);
-    written += static_cast<uint64_t>(steps + 1);
-    // A line at least as wide as high steps x on every pixel, one at least as
-    // high as wide steps y on every pixel (the error term never leaves the
-    // half-range that guarantees it), so only the other axis needs the test.
-    if (dx >= -dy) {
-        for (;;) {
-            *p = argb;
-            if (steps-- == 0) break;
-            const bool ystep = 2 * err <= dx;
-            err += dy + (ystep ? dx : 0);
-            p += sx + (ystep ? rowstep : 0);
+// Pixels `from` to `to` of the line, all of them inside the image and its rows written.
+void Surface::Raster::linestretch(const LineSteps& l, int64_t from, int64_t to, uint32_t argb) {
+    written += static_cast<uint64_t>(to - from + 1);
+    ptrdiff_t at = l.origin + static_cast<ptrdiff_t>(from) * l.majorstep;
+    if (l.major >= LineSteps::exact_major_limit) {
+        // Far longer than any image's side: worked out pixel by pixel.
+        for (int64_t k = from; k <= to; ++k, at += l.majorstep) {
+            const int64_t m = (2 * l.minor * k + l.major) / (2 * l.major);
+            pixels[at + static_cast<ptrdiff_t>(m) * l.minorstep] = argb;
         }
-    } else {
-        for (;;) {
-            *p = argb;
-            if (steps-- == 0) break;
-            const bool xstep = 2 * err >= dy;
-            err += dx + (xstep ? dy : 0);
-            p += rowstep + (xstep ? sx : 0);
-        }
+        return;
     }
+    uint64_t sum =
+        (uint64_t{1} << (LineSteps::fraction_bits - 1)) + static_cast<uint64_t>(from) * l.slope;
+    for (int64_t k = from; k <= to; ++k, at += l.majorstep, sum += l.slope) {
+        const auto m = static_cast<ptrdiff_t>(sum >> LineSteps::fraction_bits);
+        pixels[at + m * l.minorstep] = argb;
+    }
+}
+
+// A line whose two ends are inside the rows written: every pixel of it is.
+void Surface::Raster::lineinside(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb) {
+    const LineSteps l(x0, y0, x1, y1, width);
+    linestretch(l, 0, l.major, argb);
 }
 
 void Surface::Raster::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t argb) {
@@ -514,49 +557,27 @@ void Surface::Raster::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint3
     if ((x0 < 0 && x1 < 0) || (y0 < top && y1 < top) || (x0 >= width && x1 >= width) ||
         (y0 >= bottom && y1 >= bottom))
         return;
-    if (x0 >= 0 && x1 >= 0 && y0 >= top && y1 >= top && x0 < width && x1 < width && y0 < bottom &&
-        y1 < bottom) {
-        lineinside(x0, y0, x1, y1, argb);
-        return;
-    }
-    const int64_t dx = std::abs(static_cast<int64_t>(x1) - x0),
-                  dy = -std::abs(static_cast<int64_t>(y1) - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int64_t err = dx + dy;
-    int32_t x = x0, y = y0;
-    // As in lineinside(), only the minor axis needs the test.
-    const bool xmajor = dx >= -dy;
-    const auto step = [&] {
-        const int64_t e2 = 2 * err;
-        if (xmajor) {
-            const bool ystep = e2 <= dx;
-            err += dy + (ystep ? dx : 0);
-            x += sx;
-            y += ystep ? sy : 0;
-        } else {
-            const bool xstep = e2 >= dy;
-            err += dx + (xstep ? dy : 0);
-            x += xstep ? sx : 0;
-            y += sy;
-        }
+    const LineSteps l(x0, y0, x1, y1, width);
+    // Both coordinates move one way only, so the pixels inside the columns and
+    // the rows written are one stretch: the pixels whose major coordinate is
+    // inside, and of those, the ones whose minor offset keeps the other inside.
+    const bool xmajor =
+        std::abs(static_cast<int64_t>(x1) - x0) >= std::abs(static_cast<int64_t>(y1) - y0);
+    const int64_t major0 = xmajor ? x0 : y0, minor0 = xmajor ? y0 : x0;
+    const int64_t majorend = xmajor ? x1 : y1, minorend = xmajor ? y1 : x1;
+    const int64_t majorlow = xmajor ? 0 : top, majorhigh = xmajor ? width - 1 : bottom - 1;
+    const int64_t minorlow = xmajor ? top : 0, minorhigh = xmajor ? bottom - 1 : width - 1;
+    // Offsets from the start along an axis that keep its coordinate within [low, high].
+    const auto offsets = [](int64_t start, int64_t end, int64_t low, int64_t high) {
+        return end >= start ? std::pair{low - start, high - start}
+                            : std::pair{start - high, start - low};
     };
-    // The rows go one way only, so the steps before the rows written only
-    // move along the line, and the first step beyond them ends it.
-    while (sy > 0 ? y < top : y >= bottom) {
-        if (x == x1 && y == y1) return;
-        step();
-    }
-    uint64_t count = 0;
-    for (;;) {
-        if (y < top || y >= bottom) break;
-        if (x >= 0 && x < width) {
-            pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)] = argb;
-            ++count;
-        }
-        if (x == x1 && y == y1) break;
-        step();
-    }
-    written += count;
+    const auto [kfrom, kto] = offsets(major0, majorend, majorlow, majorhigh);
+    const auto [mfrom, mto] = offsets(minor0, minorend, minorlow, minorhigh);
+    int64_t from = std::max(kfrom, int64_t{0}), to = std::min(kto, l.major);
+    if (mfrom > 0) from = std::max(from, l.firstwithminor(mfrom));
+    if (mto < l.minor) to = std::min(to, l.firstwithminor(mto + 1) - 1);
+    if (from <= to) linestretch(l, from, to, argb);
 }
 
 namespace {

@@ -212,6 +212,46 @@ TEST(Surface, PolygonsOfEveryShapeGiveThePixelsOfThePlainRasterRule) {
     }
 }
 
+TEST(Surface, LinesOfEverySlopeGiveThePixelsOfPlainStepping) {
+    // From points inside, beside and far outside the image to every point of
+    // a ring round it, so that every slope is drawn whole and clipped on
+    // every side; and one line longer than any window is wide.
+    const int w = 160, h = 120;
+    const PixelPoint centres[] = {{80, 60}, {-30, 20}, {100, 150}, {-900, -700}, {5000, 61}};
+    for (const PixelPoint& c : centres) {
+        Surface s(w, h);
+        for (int i = 0; i < 8 * 260; ++i) {
+            const int side = i / 260, t = i % 260 - 130;
+            const PixelPoint end = side < 2   ? PixelPoint{80 + t, side == 0 ? -70 : 190}
+                                   : side < 4 ? PixelPoint{side == 2 ? -50 : 210, 60 + t}
+                                              : PixelPoint{80 + t * 7 + side, 60 - t * 3 + side};
+            const uint64_t before = s.pixelswritten();
+            s.clear();
+            draw(s, {c, end}, green, red, 1);
+            s.finish();
+            const std::vector<int32_t> expected = plainraster(w, h, {c, end}, green, red, 1);
+            // Nothing is written beyond the image: only the clear and the line's own pixels.
+            ASSERT_EQ(s.pixelswritten() - before,
+                      w * h + std::count(expected.begin(), expected.end(), green));
+            for (size_t k = 0; k < expected.size(); ++k) {
+                ASSERT_EQ(s.data()[k], expected[k] == green ? 0xFF00FF00u : 0xFF000000u)
+                    << "line from " << c.x << ", " << c.y << " to " << end.x << ", " << end.y
+                    << " at pixel " << k;
+            }
+        }
+    }
+    const int wide = 300000;
+    Surface s(wide, 3);
+    draw(s, {{-2, 0}, {wide - 1, 2}}, green, red, 1);
+    const std::vector<int32_t> expected =
+        plainraster(wide, 3, {{-2, 0}, {wide - 1, 2}}, green, red, 1);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < wide; ++x) {
+            ASSERT_EQ(s.pixel(x, y), expected[static_cast<size_t>(y) * wide + x]) << x << ", " << y;
+        }
+    }
+}
+
 TEST(Surface, ShapesDrawnTogetherByTwoThreadsGiveTheImageOfShapesDrawnOneByOne) {
     // Shapes of every kind, many crossing the bands' edges or the image's,
     // some enormous, with rectangles, a clear and text among them; one image
