@@ -12,11 +12,12 @@ namespace {
 constexpr int imagewidth = 823, imageheight = 709;
 constexpr double pixelscale = imageheight / 600.0;
 
-// A rough rock outline of `n` vertices around (cx, cy), radius 40 to 65 units.
-std::vector<PixelPoint> outline(int n, double cx, double cy) {
+// A rough rock outline of `n` vertices around (cx, cy), radius 40 to 65 units,
+// turned by `turn` radians.
+std::vector<PixelPoint> outline(int n, double cx, double cy, double turn) {
     std::vector<PixelPoint> p(n);
     for (int j = 0; j < n; ++j) {
-        double a = 6.283 / n * j;
+        double a = 6.283 / n * j + turn;
         double r = (40 + 25 * std::fabs(std::sin(j * 2.3))) * pixelscale;
         p[j].x = static_cast<int32_t>(cx + std::cos(a) * r);
         p[j].y = static_cast<int32_t>(cy + std::sin(a) * r);
@@ -29,12 +30,15 @@ void polygons(benchmark::State& state, int vertices, int fillstyle) {
     surface.setfillstyle(fillstyle);
     surface.setfillcolour(0x785a28);
     surface.setlinecolour(0x786e5a);
-    // Eight placements so the work does not stay in one corner of the image.
+    // Eight placements so the work does not stay in one corner of the image,
+    // each turned 128 ways: in play rocks turn, so no outline comes back the
+    // same for the processor to learn its branches.
     std::vector<std::vector<PixelPoint>> shapes;
-    for (int n = 0; n < 8; ++n) shapes.push_back(outline(vertices, 100 + 80 * n, 120 + 60 * n));
+    for (int n = 0; n < 1024; ++n)
+        shapes.push_back(outline(vertices, 100 + 80 * (n & 7), 120 + 60 * (n & 7), n * 0.05));
     size_t i = 0;
     for (auto _ : state) {
-        const auto& s = shapes[i++ & 7];
+        const auto& s = shapes[i++ & 1023];
         surface.polygon(s.data(), vertices);
         surface.finish();
     }

@@ -59,19 +59,28 @@ bool clipsegment(double& x0, double& y0, double& x1, double& y1, double xmin, do
 // minor offset is found without a branch: which pixels step the minor axis
 // follows no pattern a processor could learn.
 namespace {
+// 2^40 / n rounded up, for n up to the length of the lines that use them.
+constexpr int64_t reciprocal_limit = 1024;
+constexpr std::array<uint64_t, reciprocal_limit + 1> reciprocals = [] {
+    std::array<uint64_t, reciprocal_limit + 1> r{};
+    for (uint64_t n = 1; n < r.size(); ++n) r[n] = ((uint64_t{1} << 40) + n - 1) / n;
+    return r;
+}();
+
 struct LineSteps {
     int64_t major, minor;            // lengths along the two axes, major >= minor
     ptrdiff_t majorstep, minorstep;  // offsets in the image of a step along each
     ptrdiff_t origin;                // offset of pixel 0 (may lie outside the image)
-    // The minor offset per pixel in fixed point, from a quotient of doubles
-    // (within 2^-12 of the true one) cut down and raised by two units, so it
-    // lies above the true one by less than three units. Added up k times to
-    // one half, its whole part is the minor offset of pixel k exactly: the sum
-    // lies above the true value by less than 3k / 2^40, and the true value
-    // lies at least 1 / (2 * major) below the next whole number, which is
-    // more while 6 * major * major < 2^40.
+    // The minor offset per pixel in fixed point, rounded up. Added up k times
+    // to one half, its whole part is the minor offset of pixel k exactly: the
+    // sum lies above the true value by less than k units (k / 2^40), and the
+    // true value lies at least 1 / (2 * major) below the next whole number,
+    // which is more while 2 * major * major < 2^40. Short lines take their
+    // slope from a table of reciprocals, above the true slope by less than
+    // minor units, which is as good while 2 * major^3 < 2^40: a division
+    // would hold up the line's first pixel longer than drawing the line takes.
     static constexpr int fraction_bits = 40;
-    static constexpr int64_t exact_major_limit = 1 << 18;
+    static constexpr int64_t exact_major_limit = 1 << 19;
     uint64_t slope = 0;
 
     LineSteps(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int width) {
@@ -84,9 +93,11 @@ struct LineSteps {
         majorstep = xmajor ? xstep : ystep;
         minorstep = xmajor ? ystep : xstep;
         origin = static_cast<ptrdiff_t>(y0) * width + x0;
-        if (major > 0 && major < exact_major_limit) {
-            const double quotient = static_cast<double>(minor) / static_cast<double>(major);
-            slope = static_cast<uint64_t>(quotient * 0x1p40) + 2;
+        if (major > 0 && major <= reciprocal_limit) {
+            slope = static_cast<uint64_t>(minor) * reciprocals[static_cast<size_t>(major)];
+        } else if (major > 0 && major < exact_major_limit) {
+            const uint64_t scaled = static_cast<uint64_t>(minor) << fraction_bits;
+            slope = (scaled + static_cast<uint64_t>(major) - 1) / static_cast<uint64_t>(major);
         }
     }
     // The first pixel whose minor offset is at least m.
