@@ -178,7 +178,9 @@ constexpr bool two_threads = false;  // the page runs on one thread
 constexpr bool two_threads = true;
 #endif
 // Batches handed over and not yet drawn, at most; beyond, this thread draws.
-constexpr size_t most_queued = 4;
+// A crowded frame hands over about sixteen, and the game's thread is better
+// kept at the game while the second thread catches up than drawing beside it.
+constexpr size_t most_queued = 16;
 // Pauses of the second thread awaiting the next batch awake: about 0.1 ms.
 constexpr int spin_limit = 4000;
 inline void pausebriefly() {
