@@ -510,6 +510,13 @@ inline __attribute__((always_inline)) void fillpixels(uint32_t* p, int count, ui
         return;
     }
     const uint32_t group[4] = {argb, argb, argb, argb};
+    if (count <= 32) {
+        // Eight groups, those past the span's end moved back onto its last
+        // four: no loop whose end a row's width would have to predict.
+        for (int i = 0; i < 8; ++i)
+            std::memcpy(p + std::min(4 * i, count - 4), group, sizeof group);
+        return;
+    }
     uint32_t* const end = p + count;
     // The first and last four unaligned, the groups between them on 16-byte
     // boundaries, so that no store straddles two cache lines.
