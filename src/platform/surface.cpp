@@ -68,6 +68,7 @@ constexpr std::array<uint64_t, reciprocal_limit + 1> reciprocals = [] {
 }();
 
 struct LineSteps {
+    bool xmajor;                     // whether x is the major axis
     int64_t major, minor;            // lengths along the two axes, major >= minor
     ptrdiff_t majorstep, minorstep;  // offsets in the image of a step along each
     ptrdiff_t origin;                // offset of pixel 0 (may lie outside the image)
@@ -87,7 +88,7 @@ struct LineSteps {
         const int64_t dx = std::abs(static_cast<int64_t>(x1) - x0),
                       dy = std::abs(static_cast<int64_t>(y1) - y0);
         const ptrdiff_t xstep = x0 < x1 ? 1 : -1, ystep = (y0 < y1 ? 1 : -1) * ptrdiff_t{width};
-        const bool xmajor = dx >= dy;
+        xmajor = dx >= dy;
         major = xmajor ? dx : dy;
         minor = xmajor ? dy : dx;
         majorstep = xmajor ? xstep : ystep;
@@ -512,7 +513,7 @@ inline __attribute__((always_inline)) void fillpixels(uint32_t* p, int count, ui
     const uint32_t group[4] = {argb, argb, argb, argb};
     if (count <= 32) {
         // Eight groups, those past the span's end moved back onto its last
-        // four: no loop whose end a row's width would have to predict.
+        // four: quicker than the loop below for the short rows of small shapes.
         for (int i = 0; i < 8; ++i)
             std::memcpy(p + std::min(4 * i, count - 4), group, sizeof group);
         return;
@@ -581,8 +582,7 @@ void Surface::Raster::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint3
     // Both coordinates move one way only, so the pixels inside the columns and
     // the rows written are one stretch: the pixels whose major coordinate is
     // inside, and of those, the ones whose minor offset keeps the other inside.
-    const bool xmajor =
-        std::abs(static_cast<int64_t>(x1) - x0) >= std::abs(static_cast<int64_t>(y1) - y0);
+    const bool xmajor = l.xmajor;
     const int64_t major0 = xmajor ? x0 : y0, minor0 = xmajor ? y0 : x0;
     const int64_t majorend = xmajor ? x1 : y1, minorend = xmajor ? y1 : x1;
     const int64_t majorlow = xmajor ? 0 : top, majorhigh = xmajor ? width - 1 : bottom - 1;
