@@ -240,7 +240,7 @@ TEST(Surface, LinesOfEverySlopeGiveThePixelsOfPlainStepping) {
             }
         }
     }
-    const int wide = 300000;
+    const int wide = 600000;  // beyond the lines whose slope is a fixed-point number
     Surface s(wide, 3);
     draw(s, {{-2, 0}, {wide - 1, 2}}, green, red, 1);
     const std::vector<int32_t> expected =
