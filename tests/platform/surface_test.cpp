@@ -216,6 +216,22 @@ TEST(Surface, LinesOfEverySlopeGiveThePixelsOfPlainStepping) {
     // From points inside, beside and far outside the image to every point of
     // a ring round it, so that every slope is drawn whole and clipped on
     // every side; and one line longer than any window is wide.
+    // The line alone on a black image, then exactly its pixels written and
+    // nothing beyond the image.
+    const auto check = [](Surface& s, int w, int h, PixelPoint from, PixelPoint to) {
+        const uint64_t before = s.pixelswritten();
+        s.clear();
+        draw(s, {from, to}, green, red, 1);
+        const std::vector<int32_t> expected = plainraster(w, h, {from, to}, green, red, 1);
+        ASSERT_EQ(
+            s.pixelswritten() - before,
+            static_cast<uint64_t>(w) * h + std::count(expected.begin(), expected.end(), green));
+        for (size_t k = 0; k < expected.size(); ++k) {
+            ASSERT_EQ(s.data()[k], expected[k] == green ? 0xFF00FF00u : 0xFF000000u)
+                << "line from " << from.x << ", " << from.y << " to " << to.x << ", " << to.y
+                << " at pixel " << k;
+        }
+    };
     const int w = 160, h = 120;
     const PixelPoint centres[] = {{80, 60}, {-30, 20}, {100, 150}, {-900, -700}, {5000, 61}};
     for (const PixelPoint& c : centres) {
@@ -225,31 +241,12 @@ TEST(Surface, LinesOfEverySlopeGiveThePixelsOfPlainStepping) {
             const PixelPoint end = side < 2   ? PixelPoint{80 + t, side == 0 ? -70 : 190}
                                    : side < 4 ? PixelPoint{side == 2 ? -50 : 210, 60 + t}
                                               : PixelPoint{80 + t * 7 + side, 60 - t * 3 + side};
-            const uint64_t before = s.pixelswritten();
-            s.clear();
-            draw(s, {c, end}, green, red, 1);
-            s.finish();
-            const std::vector<int32_t> expected = plainraster(w, h, {c, end}, green, red, 1);
-            // Nothing is written beyond the image: only the clear and the line's own pixels.
-            ASSERT_EQ(s.pixelswritten() - before,
-                      w * h + std::count(expected.begin(), expected.end(), green));
-            for (size_t k = 0; k < expected.size(); ++k) {
-                ASSERT_EQ(s.data()[k], expected[k] == green ? 0xFF00FF00u : 0xFF000000u)
-                    << "line from " << c.x << ", " << c.y << " to " << end.x << ", " << end.y
-                    << " at pixel " << k;
-            }
+            ASSERT_NO_FATAL_FAILURE(check(s, w, h, c, end));
         }
     }
     const int wide = 600000;  // beyond the lines whose slope is a fixed-point number
     Surface s(wide, 3);
-    draw(s, {{-2, 0}, {wide - 1, 2}}, green, red, 1);
-    const std::vector<int32_t> expected =
-        plainraster(wide, 3, {{-2, 0}, {wide - 1, 2}}, green, red, 1);
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < wide; ++x) {
-            ASSERT_EQ(s.pixel(x, y), expected[static_cast<size_t>(y) * wide + x]) << x << ", " << y;
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(check(s, wide, 3, {-2, 0}, {wide - 1, 2}));
 }
 
 TEST(Surface, ShapesDrawnTogetherByTwoThreadsGiveTheImageOfShapesDrawnOneByOne) {
