@@ -150,7 +150,11 @@ struct Surface::Raster {
     // bit per pixel of the rows of a general fill, clear between fills.
     std::vector<uint64_t> flags;
     void fillflags(const PixelPoint* points, int n, uint32_t argb);
-    void fillbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop, uint32_t argb);
+    // The rows of a convex fill are worked out this many at a time before any
+    // of them is written.
+    static constexpr int64_t rows_ahead = 64;
+    static void spansbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop, double width,
+                             int32_t* left, int32_t* right);
 };
 
 // A kept shape: a polygon whose points are in the point list, or a rectangle.
@@ -660,15 +664,28 @@ bool Surface::Raster::fillmonotone(const PixelPoint* points, int n, uint32_t arg
              (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y),
              std::min(a.y, b.y), static_cast<int64_t>(std::max(a.y, b.y)) - 1};
     }
+    // The spans of each run of rows_ahead rows are worked out, chain edge
+    // against chain edge, and then written together: a small outline's rows
+    // are written in one loop however many edges they lie between.
+    int32_t lefts[rows_ahead], rights[rows_ahead];
     int d = 0, u = ups - 1;
     int64_t y = std::max<int64_t>(down[0].top, top);
     const int64_t end = std::min<int64_t>(down[downs - 1].bottom + 1, bottom);
+    const double w = width;
     while (y < end) {
-        while (down[d].bottom < y) ++d;
-        while (up[u].bottom < y) --u;
-        const int64_t stop = std::min({down[d].bottom + 1, up[u].bottom + 1, end});
-        fillbetween(down[d], up[u], y, stop, argb);
-        y = stop;
+        const int64_t first = y, last = std::min(end, first + rows_ahead);
+        while (y < last) {
+            while (down[d].bottom < y) ++d;
+            while (up[u].bottom < y) --u;
+            const int64_t stop = std::min({down[d].bottom + 1, up[u].bottom + 1, last});
+            spansbetween(down[d], up[u], y, stop, w, lefts + (y - first), rights + (y - first));
+            y = stop;
+        }
+        uint32_t* row = pixels + static_cast<size_t>(first) * width;
+        for (int64_t r = 0; r < last - first; ++r, row += width) {
+            const int32_t l = lefts[r], h = rights[r];
+            if (l <= h) fillrow(row + l, h - l + 1, argb);
+        }
     }
     return true;
 }
@@ -763,33 +780,22 @@ void Surface::Raster::fillflags(const PixelPoint* points, int n, uint32_t argb) 
     }
 }
 
-void Surface::Raster::fillbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop,
-                                  uint32_t argb) {
-    // The rows' ends are worked out a batch at a time before any pixel is
-    // written, so the arithmetic of one row overlaps that of the next.
-    // Clamping before rounding up gives the rounded value clamped, as the
-    // bounds are whole numbers.
-    constexpr int batch = 32;
-    int32_t lefts[batch], rights[batch];
-    const double w = width;
-    while (y < stop) {
-        const int rows = static_cast<int>(std::min<int64_t>(stop - y, batch));
-        const double y0 = static_cast<double>(y) + 0.5;
-        for (int r = 0; r < rows; ++r) {
-            const double yc = y0 + r;
-            const double c0 = e0.ax + (yc - e0.ay) * e0.slope;
-            const double c1 = e1.ax + (yc - e1.ay) * e1.slope;
-            const double lo = std::min(std::max((c0 < c1 ? c0 : c1) - 0.5, 0.0), w);
-            const double hi = std::min(std::max((c0 < c1 ? c1 : c0) - 0.5, 0.0), w);
-            const int32_t l = static_cast<int32_t>(lo), h = static_cast<int32_t>(hi);
-            lefts[r] = l + (static_cast<double>(l) < lo ? 1 : 0);
-            rights[r] = h + (static_cast<double>(h) < hi ? 1 : 0) - 1;
-        }
-        uint32_t* row = pixels + static_cast<size_t>(y) * width;
-        for (int r = 0; r < rows; ++r, row += width) {
-            if (lefts[r] <= rights[r]) fillrow(row + lefts[r], rights[r] - lefts[r] + 1, argb);
-        }
-        y += rows;
+// The spans of rows y to stop - 1 between two edges, clamped to the image's
+// columns. Clamping before rounding up gives the rounded value clamped, as the
+// bounds are whole numbers.
+inline void Surface::Raster::spansbetween(const Edge& e0, const Edge& e1, int64_t y, int64_t stop,
+                                          double width, int32_t* left, int32_t* right) {
+    const double y0 = static_cast<double>(y) + 0.5;
+    const int rows = static_cast<int>(stop - y);
+    for (int r = 0; r < rows; ++r) {
+        const double yc = y0 + r;
+        const double c0 = e0.ax + (yc - e0.ay) * e0.slope;
+        const double c1 = e1.ax + (yc - e1.ay) * e1.slope;
+        const double lo = std::min(std::max((c0 < c1 ? c0 : c1) - 0.5, 0.0), width);
+        const double hi = std::min(std::max((c0 < c1 ? c1 : c0) - 0.5, 0.0), width);
+        const int32_t l = static_cast<int32_t>(lo), h = static_cast<int32_t>(hi);
+        left[r] = l + (static_cast<double>(l) < lo ? 1 : 0);
+        right[r] = h + (static_cast<double>(h) < hi ? 1 : 0) - 1;
     }
 }
 
