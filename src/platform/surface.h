@@ -115,7 +115,7 @@ class Surface {
     struct Helper;
     // Keeps a shape for the next finish, or draws it at once where no second
     // thread is ever used.
-    void keep(const Shape& shape, const PixelPoint* points);
+    inline void keep(const Shape& shape, const PixelPoint* points);
     bool starthelper() const;
     void drawshapes(const Batch& batch, Raster& raster) const;
 
