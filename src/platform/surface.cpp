@@ -172,6 +172,12 @@ namespace {
 // A shape crossing two is set up twice, so bands of 128 rows drew the crowded
 // frames more slowly, and bands of 240 shared them less evenly.
 constexpr int band_rows = 192;
+// Images taller than this many bands have their last band that much taller.
+constexpr int64_t most_bands = 32;
+// The band holding a row of the image (the first for rows above it).
+inline int64_t bandof(int64_t row) {
+    return std::min(std::max<int64_t>(row, 0) / band_rows, most_bands - 1);
+}
 // Kept shapes beyond these are drawn at once, so the lists stay small however
 // long nothing reads the image.
 constexpr size_t most_kept_shapes = 8192, most_kept_points = 1 << 18;
@@ -202,6 +208,7 @@ inline void pausebriefly() {
 struct Surface::Batch {
     std::vector<Shape> shapes;
     std::vector<PixelPoint> points;
+    std::array<std::vector<uint32_t>, most_bands> inband;  // the shapes each band holds
     uint64_t work = 0;
     uint64_t number = 0;  // place among the batches handed over
     std::vector<char> banddone;
@@ -210,6 +217,7 @@ struct Surface::Batch {
     void empty() {
         shapes.clear();
         points.clear();
+        for (std::vector<uint32_t>& kept : inband) kept.clear();
         work = 0;
     }
 };
@@ -221,7 +229,7 @@ struct Surface::Batch {
 struct Surface::Helper {
     explicit Helper(const Surface& s)
         : surface(s),
-          bands((s.height_ + band_rows - 1) / band_rows),
+          bands(static_cast<int>(bandof(s.height_ - 1) + 1)),
           raster(s.pixels_.data(), s.width_, s.height_) {
         thread = std::thread([this] { run(); });
     }
@@ -303,7 +311,7 @@ struct Surface::Helper {
         });
         lock.unlock();
         r.top = band * band_rows;
-        r.bottom = std::min(surface.height_, r.top + band_rows);
+        r.bottom = band + 1 == bands ? surface.height_ : r.top + band_rows;
         surface.drawshapes(*batch, r);
         r.top = 0;
         r.bottom = surface.height_;
@@ -373,8 +381,12 @@ inline __attribute__((always_inline)) void Surface::keep(const Shape& shape,
         recording_->points.size() + static_cast<size_t>(shape.n) > most_kept_points)
         finish();
     Batch& batch = *recording_;
+    const auto index = static_cast<uint32_t>(batch.shapes.size());
     Shape& kept = batch.shapes.emplace_back(shape);
     kept.first = static_cast<int32_t>(batch.points.size());
+    const int64_t lastband = std::min(bandof(shape.bottom), bandof(height_ - 1));
+    for (int64_t band = bandof(shape.top); band <= lastband; ++band)
+        batch.inband[static_cast<size_t>(band)].push_back(index);
     if (points != nullptr) batch.points.insert(batch.points.end(), points, points + shape.n);
     const int64_t rows =
         std::min<int64_t>(shape.bottom, height_ - 1) - std::max<int64_t>(shape.top, 0) + 1;
@@ -408,9 +420,13 @@ bool Surface::starthelper() const {
 }
 
 void Surface::drawshapes(const Batch& batch, Raster& r) const {
-    for (const Shape& s : batch.shapes) {
-        if (s.bottom < r.top || s.top >= r.bottom) continue;
+    const auto draw = [&](const Shape& s) {
         r.draw(s, s.n == 0 ? nullptr : &batch.points[static_cast<size_t>(s.first)]);
+    };
+    if (r.top == 0 && r.bottom == height_) {
+        for (const Shape& s : batch.shapes) draw(s);
+    } else {
+        for (uint32_t k : batch.inband[static_cast<size_t>(bandof(r.top))]) draw(batch.shapes[k]);
     }
 }
 
