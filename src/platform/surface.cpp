@@ -398,10 +398,13 @@ inline __attribute__((always_inline)) void Surface::keep(const Shape& shape,
     keptwork_ += work;
     // After crowded finishes the second thread takes each eighth of such a
     // finish's work as it fills (from a quarter of the sharing point to four
-    // times it); otherwise the first batch goes when the work is worth sharing.
-    const uint64_t handoff = recentwork_ >= sharedwork_
-                                 ? std::clamp(recentwork_ / 8, sharedwork_ / 4, sharedwork_ * 4)
-                                 : sharedwork_;
+    // times it), and the first batch after a finish at a thirty-second, so
+    // that it waits less at the start of a frame; otherwise the first batch
+    // goes when the work is worth sharing.
+    const uint64_t handoff =
+        recentwork_ >= sharedwork_
+            ? std::clamp(recentwork_ / (handedover_ ? 8 : 32), sharedwork_ / 4, sharedwork_ * 4)
+            : sharedwork_;
     if (batch.work >= handoff && starthelper()) {
         helper_->handover(recording_, *raster_);
         handedover_ = true;
