@@ -208,7 +208,11 @@ inline void pausebriefly() {
 struct Surface::Batch {
     std::vector<Shape> shapes;
     std::vector<PixelPoint> points;
-    std::array<std::vector<uint32_t>, most_bands> inband;  // the shapes each band holds
+    // The shapes each band holds, listed only in crowded frames, whose
+    // batches are drawn band by band.
+    bool banded = false;
+    std::array<std::vector<uint32_t>, most_bands> inband;
+    int64_t bandsheld = 0;  // bands holding any
     uint64_t work = 0;
     uint64_t number = 0;  // place among the batches handed over
     std::vector<char> banddone;
@@ -217,7 +221,8 @@ struct Surface::Batch {
     void empty() {
         shapes.clear();
         points.clear();
-        for (std::vector<uint32_t>& kept : inband) kept.clear();
+        for (int64_t band = 0; band < bandsheld; ++band) inband[static_cast<size_t>(band)].clear();
+        bandsheld = 0;
         work = 0;
     }
 };
@@ -384,9 +389,13 @@ inline __attribute__((always_inline)) void Surface::keep(const Shape& shape,
     const auto index = static_cast<uint32_t>(batch.shapes.size());
     Shape& kept = batch.shapes.emplace_back(shape);
     kept.first = static_cast<int32_t>(batch.points.size());
-    const int64_t lastband = std::min(bandof(shape.bottom), bandof(height_ - 1));
-    for (int64_t band = bandof(shape.top); band <= lastband; ++band)
-        batch.inband[static_cast<size_t>(band)].push_back(index);
+    if (index == 0) batch.banded = recentwork_ >= sharedwork_;
+    if (batch.banded) {
+        const int64_t lastband = std::min(bandof(shape.bottom), bandof(height_ - 1));
+        for (int64_t band = bandof(shape.top); band <= lastband; ++band)
+            batch.inband[static_cast<size_t>(band)].push_back(index);
+        batch.bandsheld = std::max(batch.bandsheld, lastband + 1);
+    }
     if (points != nullptr) batch.points.insert(batch.points.end(), points, points + shape.n);
     const int64_t rows =
         std::min<int64_t>(shape.bottom, height_ - 1) - std::max<int64_t>(shape.top, 0) + 1;
@@ -426,8 +435,10 @@ void Surface::drawshapes(const Batch& batch, Raster& r) const {
     const auto draw = [&](const Shape& s) {
         r.draw(s, s.n == 0 ? nullptr : &batch.points[static_cast<size_t>(s.first)]);
     };
-    if (r.top == 0 && r.bottom == height_) {
-        for (const Shape& s : batch.shapes) draw(s);
+    if (!batch.banded || (r.top == 0 && r.bottom == height_)) {
+        for (const Shape& s : batch.shapes) {
+            if (s.bottom >= r.top && s.top < r.bottom) draw(s);
+        }
     } else {
         for (uint32_t k : batch.inband[static_cast<size_t>(bandof(r.top))]) draw(batch.shapes[k]);
     }
