@@ -408,8 +408,8 @@ inline __attribute__((always_inline)) void Surface::keep(const Shape& shape,
     // After crowded finishes the second thread takes each eighth of such a
     // finish's work as it fills (from a quarter of the sharing point to four
     // times it), and the first batch after a finish at a thirty-second, so
-    // that it waits less at the start of a frame; otherwise the first batch
-    // goes when the work is worth sharing.
+    // that the second thread waits less at the start of a frame; otherwise
+    // the first batch goes when the work is worth sharing.
     const uint64_t handoff =
         recentwork_ >= sharedwork_
             ? std::clamp(recentwork_ / (handedover_ ? 8 : 32), sharedwork_ / 4, sharedwork_ * 4)
