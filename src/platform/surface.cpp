@@ -172,7 +172,7 @@ namespace {
 // A shape crossing two is set up twice, so bands of 128 rows drew the crowded
 // frames more slowly, and bands of 240 shared them less evenly.
 constexpr int band_rows = 192;
-// Images taller than this many bands have their last band that much taller.
+// Bands at most; in an image taller than that, the last band takes the rest.
 constexpr int64_t most_bands = 32;
 // The band holding a row of the image (the first for rows above it).
 inline int64_t bandof(int64_t row) {
