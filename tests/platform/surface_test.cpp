@@ -318,6 +318,28 @@ TEST(Surface, ShapesDrawnTogetherByTwoThreadsGiveTheImageOfShapesDrawnOneByOne) 
     }
 }
 
+TEST(Surface, AnImageTallerThanTheMostBandsIsSharedWholeDownToItsLastRow) {
+    // 7000 rows: more than the bands there may be, so the last band takes
+    // the rows left over. Diamonds down the whole height, some across the
+    // last band's first row and the image's last.
+    const int w = 40, h = 7000;
+    Surface shared(w, h), alone(w, h);
+    shared.setsharedwork(0);
+    alone.setsharedwork(UINT64_MAX);
+    for (int y = -30; y < h + 30; y += 23) {
+        for (Surface* s : {&shared, &alone}) {
+            draw(*s, {{20, y - 30}, {38, y}, {20, y + 30}, {2, y}}, y & 0xFFFF, y * 7 + 1, 0);
+            if (s == &alone) s->finish();
+        }
+    }
+    const std::vector<uint32_t> a(shared.data(), shared.data() + w * h),
+        b(alone.data(), alone.data() + w * h);
+    EXPECT_GT(shared.sharedfinishes(), 0u);
+    EXPECT_EQ(std::mismatch(a.begin(), a.end(), b.begin()).first - a.begin(), w * h)
+        << "the first differing pixel";
+    EXPECT_NE(b[static_cast<size_t>(w) * (h - 1) + 20], 0xFF000000u) << "the last row drawn";
+}
+
 TEST(Surface, AShapeHandedOverLaterIsDrawnOverTheSlowerShapeBeforeIt) {
     // Each shape goes to the second thread as a batch of its own: a shape
     // over the whole image whose jagged lower edge is slow to fill in the last
