@@ -169,8 +169,8 @@ struct Surface::Shape {
 namespace {
 // Rows of a band: the two threads take bands as they come free, so the work
 // is shared evenly however the shapes lie, and few shapes cross two bands.
-// A shape crossing two is set up twice, so bands of 128 rows drew the crowded
-// frames more slowly, and bands of 240 shared them less evenly.
+// A shape crossing two is set up twice: bands of 128 rows drew the crowded
+// frames more slowly, and bands of 240 or more the A-bomb's frame.
 constexpr int band_rows = 192;
 // Bands at most; in an image taller than that, the last band takes the rest.
 constexpr int64_t most_bands = 32;
