@@ -638,13 +638,23 @@ void Surface::Raster::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint3
 }
 
 namespace {
-// ceil(t) for the crossings of a row, which lie within the 32-bit range of
-// the polygon's points.
-inline int64_t ceilofcrossing(double t) {
-    int64_t i = static_cast<int64_t>(t);
-    return i + (static_cast<double>(i) < t ? 1 : 0);
+// Two rows' values at once, in the types the processor works on two at a time.
+using Doubles2 = double __attribute__((vector_size(16)));
+using Masks2 = int64_t __attribute__((vector_size(16)));
+using Ints2 = int32_t __attribute__((vector_size(8)));
+inline Doubles2 both(double v) {
+    return Doubles2{v, v};
 }
-
+// where ? a : b, lane by lane.
+inline Doubles2 pick(Masks2 where, Doubles2 a, Doubles2 b) {
+    return reinterpret_cast<Doubles2>((reinterpret_cast<Masks2>(a) & where) |
+                                      (reinterpret_cast<Masks2>(b) & ~where));
+}
+// ceil(v) for values within the 32-bit range.
+inline Ints2 ceilof(Doubles2 v) {
+    const Ints2 whole = __builtin_convertvector(v, Ints2);
+    return whole - __builtin_convertvector(__builtin_convertvector(whole, Doubles2) < v, Ints2);
+}
 }  // namespace
 
 void Surface::Raster::fill(const PixelPoint* points, int n, uint32_t argb) {
@@ -759,10 +769,21 @@ void Surface::Raster::fillflags(const PixelPoint* points, int n, uint32_t argb) 
         const double ax = a.x, ay = a.y;
         const double slope = (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y);
         uint64_t* row = marks + static_cast<size_t>(from - first) * words;
-        for (int64_t y = from; y <= to; ++y, row += words) {
-            const double yc = static_cast<double>(y) + 0.5;
-            const int64_t x = std::max<int64_t>(ceilofcrossing(ax + (yc - ay) * slope - 0.5), 0);
-            if (x < width) row[(x >> 6) - word0] ^= uint64_t{1} << (x & 63);
+        // Two rows at a time. Each row's centre less ay is a whole number and
+        // a half, worked out exactly either way. A crossing left of the image
+        // is clamped to its first column before rounding up, which rounds the
+        // same as clamping after; a crossing lies between its edge's ends, so
+        // within the 32-bit range, and those right of the image are left out.
+        const Doubles2 y0 = both(static_cast<double>(from) + 0.5 - ay) + Doubles2{0, 1};
+        const int rows = static_cast<int>(to - from + 1);
+        for (int r = 0; r < rows; r += 2) {
+            const Doubles2 c = both(ax) + (y0 + both(r)) * both(slope) - both(0.5);
+            const Ints2 x = ceilof(pick(c < both(0), both(0), c));
+            for (int l = 0; l < 2 && r + l < rows; ++l, row += words) {
+                const auto at = static_cast<uint32_t>(x[l]);
+                if (at < static_cast<uint32_t>(width))
+                    row[(at >> 6) - word0] ^= uint64_t{1} << (at & 63);
+            }
         }
     }
     uint64_t* row = marks;
@@ -812,26 +833,6 @@ void Surface::Raster::fillflags(const PixelPoint* points, int n, uint32_t argb) 
         }
     }
 }
-
-namespace {
-// Two rows' values at once, in the types the processor works on two at a time.
-using Doubles2 = double __attribute__((vector_size(16)));
-using Masks2 = int64_t __attribute__((vector_size(16)));
-using Ints2 = int32_t __attribute__((vector_size(8)));
-inline Doubles2 both(double v) {
-    return Doubles2{v, v};
-}
-// where ? a : b, lane by lane.
-inline Doubles2 pick(Masks2 where, Doubles2 a, Doubles2 b) {
-    return reinterpret_cast<Doubles2>((reinterpret_cast<Masks2>(a) & where) |
-                                      (reinterpret_cast<Masks2>(b) & ~where));
-}
-// ceil(v) for values within the 32-bit range.
-inline Ints2 ceilof(Doubles2 v) {
-    const Ints2 whole = __builtin_convertvector(v, Ints2);
-    return whole - __builtin_convertvector(__builtin_convertvector(whole, Doubles2) < v, Ints2);
-}
-}  // namespace
 
 // The spans of rows y to stop - 1 between two edges, clamped to the image's
 // columns.
