@@ -670,8 +670,11 @@ void Surface::Raster::fill(const PixelPoint* points, int n, uint32_t argb) {
 // once on each chain. Such an outline is filled chain against chain, a span a
 // row; false for any other outline, which the general fill then takes. Each
 // chain edge is the very edge the general fill builds, so the crossings and
-// pixels are the same.
-bool Surface::Raster::fillmonotone(const PixelPoint* points, int n, uint32_t argb) {
+// pixels are the same. Its start is kept on a cache line's boundary: how its
+// span-writing loop falls across those boundaries changed the crowded frames
+// by as much as 5% as unrelated code moved it.
+__attribute__((aligned(64))) bool Surface::Raster::fillmonotone(const PixelPoint* points, int n,
+                                                                uint32_t argb) {
     // The directions of the edges, up or down, must change exactly twice round
     // the outline; level edges cross no row and do not count.
     int changes = 0, first = 0, last = 0, firstdown = -1;
